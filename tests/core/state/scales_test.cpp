@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "state/scales.hpp"
+
+namespace veyra {
+namespace {
+
+TEST(FrequencySlider, PositionsAndFrequencies) {
+  struct Case { int position; int hz; };
+  for (const Case c : {Case{0, 10}, {100, 100}, {200, 1000}, {300, 10000}, {348, 30000}, {347, 29512},
+                       {1, 10}, {30, 19}}) {
+    EXPECT_EQ(FrequencyFromSliderPosition(c.position), c.hz) << c.position;
+  }
+  struct Back { double hz; int position; };
+  for (const Back c : {Back{10, 0}, {1000, 200}, {30000, 348}, {20, 30}, {21, 32}, {15, 18}}) {
+    EXPECT_EQ(SliderPositionFromFrequency(c.hz), c.position) << c.hz;
+  }
+  // Truncation to whole hertz can only move a position down when it is read
+  // back, and never by more than one position above 100 Hz; the mapping never falls.
+  int last = -1;
+  for (int p = 0; p <= kFrequencySliderMax; ++p) {
+    const int back = SliderPositionFromFrequency(FrequencyFromSliderPosition(p));
+    EXPECT_LE(back, p) << p;
+    if (p >= 100) {
+      EXPECT_GE(back, p - 1) << p;
+    }
+    EXPECT_GE(back, last) << p;
+    last = back;
+  }
+}
+
+TEST(FrequencyTable, LandmarksAndTheIrregularTop) {
+  EXPECT_EQ(FrequencyTable[0], 9.71);
+  EXPECT_EQ(FrequencyTable[150], 1000);
+  EXPECT_EQ(FrequencyTable[174], 2000);
+  EXPECT_EQ(FrequencyTable[198], 4000);
+  EXPECT_EQ(FrequencyTable[222], 8000);
+  EXPECT_EQ(FrequencyTable[246], 16000);
+  EXPECT_EQ(FrequencyTable[275], 30000);
+  EXPECT_EQ(FrequencyTable[90], 179);  // listed as is, though 177 would fit the series
+  EXPECT_EQ(FrequencyTable[206], 5000);
+  EXPECT_EQ(FrequencyTable[253], 19585);
+  EXPECT_EQ(FrequencyTable[254], 20992);
+  for (int i = 254; i <= 263; ++i) EXPECT_EQ(FrequencyTable[i], FrequencyTable[i - 21] + 10000) << i;
+  for (int i = 1; i < kFrequencyPoints; ++i) EXPECT_LT(FrequencyTable[i - 1], FrequencyTable[i]) << i;
+  double sum = 0;
+  for (double f : FrequencyTable) sum += f;
+  EXPECT_NEAR(sum, 1240297.48, 1e-6);  // the listed entries, summed outside the build
+}
+
+TEST(FrequencyTable, NearestIndex) {
+  struct Case { double hz; int index; };
+  for (const Case c : {Case{5, 0}, {9.71, 0}, {10, 0}, {10.02, 1}, {1000, 150}, {1015, 151}, {1014.9, 150},
+                       {30000, 275}, {40000, 275}, {20000, 253}, {20400, 254}}) {
+    EXPECT_EQ(NearestFrequencyIndex(c.hz), c.index) << c.hz;
+  }
+}
+
+TEST(Gain, TextsAndDecibels) {
+  struct Case { int code; const char* one; const char* two; };
+  for (const Case c : {Case{600, "0.0dB", "0.00dB"}, {601, "+0.1dB", "+0.10dB"}, {599, "-0.1dB", "-0.10dB"},
+                       {300, "-30.0dB", "-30.00dB"}, {750, "+15.0dB", "+15.00dB"}, {0, "-60.0dB", "-60.00dB"},
+                       {655, "+5.5dB", "+5.50dB"}}) {
+    EXPECT_EQ(GainText(c.code), c.one) << c.code;
+    EXPECT_EQ(GainText2(c.code), c.two) << c.code;
+  }
+  EXPECT_DOUBLE_EQ(GainDb(720), 12.0);
+}
+
+TEST(Width, TextsAndSliderSteps) {
+  EXPECT_EQ(WidthText(0), "0.05OCT");
+  EXPECT_EQ(WidthText(295), "3.00OCT");
+  EXPECT_EQ(WidthText(25), "0.30OCT");
+  EXPECT_EQ(WidthTableText(25), "0.30oct");
+  EXPECT_EQ(WidthFromSliderPosition(59), 295);
+  EXPECT_EQ(SliderPositionFromWidth(29), 5);  // integer division, not rounding
+  EXPECT_EQ(SliderPositionFromWidth(30), 6);
+  EXPECT_DOUBLE_EQ(WidthOctaves(95), 1.0);
+}
+
+TEST(TypesAndSlopes, Texts) {
+  EXPECT_EQ(ShelfSlopeText(0), "6 OCT");
+  EXPECT_EQ(ShelfSlopeText(1), "12 OCT");
+  EXPECT_EQ(ShelfSlopeTableText(0), "6oct");
+  EXPECT_EQ(ShelfSlopeTableText(1), "12oct");
+  EXPECT_EQ(ShelfSlopeTableText(2), "");
+  EXPECT_EQ(EqTypeText(0), "PEQ");
+  EXPECT_EQ(EqTypeText(1), "LSHLF");
+  EXPECT_EQ(EqTypeText(2), "HSHLF");
+  EXPECT_EQ(EqTypeText(3), "");
+  EXPECT_EQ(CrossoverTypeText(0), "L-R");
+  EXPECT_EQ(CrossoverTypeText(1), "BESL");
+  EXPECT_EQ(CrossoverTypeText(2), "BUTT");
+  EXPECT_EQ(CrossoverTypeText(9), "");
+  const char* slopes[] = {"12dB", "18dB", "24dB", "30dB", "36dB", "42dB", "48dB"};
+  for (int c = 0; c <= 6; ++c) EXPECT_EQ(CrossoverSlopeText(c), slopes[c]);
+  EXPECT_EQ(CrossoverSlopeText(7), "");
+  EXPECT_EQ(CrossoverSlopeDbPerOctave(2), 24);
+}
+
+TEST(Delay, TextsAndDistances) {
+  struct Case { int code; const char* text; const char* number; };
+  for (const Case c : {Case{0, "0.000ms", "0.000"}, {48, "1.000ms", "1.000"}, {480, "10.000ms", "10.000"},
+                       {481, "11ms", "11"}, {1, "0.021ms", "0.021"}, {970, "500ms", "500"}}) {
+    EXPECT_EQ(DelayText(c.code), c.text) << c.code;
+    EXPECT_EQ(DelayNumberText(c.code), c.number) << c.code;
+  }
+  // 10 ms at 28 degrees: c = 347.8 m/s.
+  EXPECT_EQ(DelayMetresText(480, 28), "3.478M");
+  EXPECT_EQ(DelayFeetText(480, 28), "11.408Ft");
+  EXPECT_EQ(DelayMetresText(481, 0), "3.641M");
+}
+
+TEST(NoiseGate, Text) {
+  EXPECT_EQ(NoiseGateText(0), "-120dB");
+  EXPECT_EQ(NoiseGateText(120), "0dB");
+  EXPECT_EQ(NoiseGateText(100), "-20dB");
+}
+
+TEST(ValueDisplay, EveryKind) {
+  struct Case { int kind; int value; const char* text; };
+  for (const Case c : {Case{4, 1000, "1000Hz"}, {8, 20, "20Hz"}, {9, 30000, "30000Hz"},
+                       {7, 99, "Q:1.00"}, {7, 0, "Q:0.01"},
+                       {10, 600, "G:0.0"}, {10, 750, "G:15.0"},
+                       {42, 0, "OFF"}, {42, 120, "0dBu"}, {42, 100, "-20dBu"}, {42, 130, "10dBu"},
+                       {43, 480, "10.000ms"}, {43, 481, "11ms"},
+                       {44, 0, "OFF"}, {44, -3, "OFF"}, {44, 50, "50.0%"},
+                       {45, 719, "11.9dB"}, {45, 720, "OFF"}, {45, 600, "0.0dB"},
+                       {46, 0, "0.3ms"}, {46, 6, "0.9ms"}, {46, 7, "1.0ms"}, {46, 106, "100.0ms"},
+                       {47, 25, "25.0ms"}, {48, 4, "1:4.0"},
+                       {0, 5, "NULL"}, {11, 5, "NULL"}, {49, 5, "NULL"}}) {
+    EXPECT_EQ(FormatValueText(c.kind, c.value), c.text) << c.kind << " " << c.value;
+  }
+  for (int k : {4, 7, 8, 9, 10, 42, 43, 44, 45, 46, 47, 48}) EXPECT_TRUE(IsWheelSteppedKind(k)) << k;
+  for (int k : {0, 5, 6, 11, 41, 49}) EXPECT_FALSE(IsWheelSteppedKind(k)) << k;
+}
+
+}  // namespace
+}  // namespace veyra
