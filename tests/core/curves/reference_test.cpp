@@ -22,7 +22,8 @@ struct ReferenceDesign {
 
 std::vector<ReferenceDesign> LoadReference() {
   const char* root = std::getenv("VEYRA_TEST_DATA");
-  std::ifstream in(std::string(root ? root : "tests/data") + "/curves/reference_responses.txt");
+  std::ifstream in((root ? std::string(root) + "/curves" : std::string(VEYRA_CURVES_DATA)) +
+                   "/reference_responses.txt");
   std::vector<ReferenceDesign> designs;
   std::string line;
   while (std::getline(in, line)) {
