@@ -228,30 +228,27 @@ void EvaluateResponse(const SectionDesign& design, ResponseArray& db) {
   }
   // Per part, e^{jw} N(e^{jw}) = (B0 + B2) cos w + B1 + j (B0 - B2) sin w and
   // likewise for the denominator, so only the grid's cos and sin are needed.
-  struct Terms {
-    double NumCos, NumConst, NumSin, DenCos, DenConst, DenSin;
-  };
-  Terms terms[kMaxSectionParts];
-  const int count = design.Count;
-  for (int k = 0; k < count; ++k) {
-    const Biquad& p = design.Parts[k];
-    terms[k] = {p.B0 + p.B2, p.B1, p.B0 - p.B2, 1 + p.A2, p.A1, 1 - p.A2};
-  }
+  // The sum of the parts' dB is the dB of the product of their squared
+  // magnitudes: the products are gathered part by part (a loop the compiler
+  // can vectorise) and each point then takes one logarithm instead of one
+  // per part.
   const GridTrig& trig = GridAngles();
-  for (int i = 0; i < kFrequencyPoints; ++i) {
-    const double c = trig.Cos[i], s = trig.Sin[i];
-    // The sum of the parts' dB is the dB of the product of their squared
-    // magnitudes: one logarithm per point instead of one per part.
-    double num = 1, den = 1;
-    for (int k = 0; k < count; ++k) {
-      const Terms& t = terms[k];
-      const double rn = t.NumCos * c + t.NumConst, in = t.NumSin * s;
-      const double rd = t.DenCos * c + t.DenConst, id = t.DenSin * s;
-      num *= rn * rn + in * in;
-      den *= rd * rd + id * id;
+  ResponseArray num, den;
+  num.fill(1.0);
+  den.fill(1.0);
+  for (int k = 0; k < design.Count; ++k) {
+    const Biquad& p = design.Parts[k];
+    const double numCos = p.B0 + p.B2, numConst = p.B1, numSin = p.B0 - p.B2;
+    const double denCos = 1 + p.A2, denConst = p.A1, denSin = 1 - p.A2;
+    for (int i = 0; i < kFrequencyPoints; ++i) {
+      const double c = trig.Cos[i], s = trig.Sin[i];
+      const double rn = numCos * c + numConst, in = numSin * s;
+      const double rd = denCos * c + denConst, id = denSin * s;
+      num[i] *= rn * rn + in * in;
+      den[i] *= rd * rd + id * id;
     }
-    db[i] = 10 * std::log10(num / den);
   }
+  for (int i = 0; i < kFrequencyPoints; ++i) db[i] = 10 * std::log10(num[i] / den[i]);
 }
 
 }  // namespace veyra
