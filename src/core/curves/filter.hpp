@@ -28,11 +28,13 @@ class CFilter {
 
   // bandNumber is the number shown in the band's label (1..6).
   void AttachBand(EqBand& band, int bandNumber);
-  // kind is FilterKind::HighPass or FilterKind::LowPass.
+  // kind is FilterKind::HighPass or FilterKind::LowPass (any other kind
+  // counts as the high-pass).
   void AttachSection(FilterSection& section, FilterKind kind);
 
   // A band's kind follows its record's EqType (0 peaking, 1 low shelf,
-  // 2 high shelf), so an editor that changes the type only recomputes.
+  // 2 high shelf), so an editor that changes the type only recomputes. A type
+  // the editors never store reads as peaking and draws flat.
   FilterKind Kind() const;
   bool IsBand() const { return band_ != nullptr; }
   bool IsSection() const { return section_ != nullptr; }

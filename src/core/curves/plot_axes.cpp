@@ -35,9 +35,4 @@ double YToGain(double y, int height, int decibelSpan) {
   return (height / 2.0 - y) * (2.0 * Span(decibelSpan) / height);
 }
 
-int TruncatePixel(double value) {
-  if (std::isnan(value)) return 0;
-  return static_cast<int>(std::clamp(value, -1e6, 1e6));
-}
-
 }  // namespace veyra

@@ -40,7 +40,12 @@ double GainToY(double gainDb, int height, int decibelSpan);
 double YToGain(double y, int height, int decibelSpan);
 
 // Truncation to a whole pixel, held to +-1e6 first so that an extreme value
-// cannot overflow the conversion.
-int TruncatePixel(double value);
+// cannot overflow the conversion (NaN gives -1e6). Written with plain
+// comparisons so that loops over a curve vectorise.
+inline int TruncatePixel(double value) {
+  value = value > -1e6 ? value : -1e6;
+  value = value < 1e6 ? value : 1e6;
+  return static_cast<int>(value);
+}
 
 }  // namespace veyra
