@@ -1,0 +1,211 @@
+// CFilter and ChannelCurve against their records, the plot positions and the
+// axis mappings.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "curves/channel_curve.hpp"
+#include "state/parameter_store.hpp"
+
+// Counts every allocation of the test program, so that a recomputation can be
+// shown to allocate nothing. The sanitizer build keeps its own allocator.
+namespace {
+std::atomic<long> g_allocations{0};
+}
+#if defined(__SANITIZE_ADDRESS__)
+#define VEYRA_COUNTS_ALLOCATIONS 0
+#else
+#define VEYRA_COUNTS_ALLOCATIONS 1
+void* operator new(std::size_t size) {
+  ++g_allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+#endif
+
+namespace veyra {
+namespace {
+
+bool IsFlat(const CFilter& f) {
+  return std::all_of(f.Response().begin(), f.Response().end(), [](double v) { return v == 0.0; });
+}
+
+EqBand Band(uint16_t freq, uint16_t gain, uint8_t type = 0, uint8_t bandOff = 0) {
+  return EqBand{freq, gain, 25, bandOff, 0, type, 0};
+}
+
+TEST(CFilterBand, BypassRules) {
+  struct Case {
+    const char* What;
+    EqBand Record;
+    bool SetAllOff;
+    bool UpdateGain;
+    bool Flat, BandOff, AllOff;
+  } const cases[] = {
+      {"boost", Band(1000, 720), false, true, false, false, false},
+      {"gain code 600 sets band-off", Band(1000, 600), false, true, true, true, false},
+      {"byte 6 = 1 is flat whatever the gain", Band(1000, 720, 0, 1), false, true, true, false, false},
+      {"byte 6 = 1 on a shelf", Band(1000, 720, 1, 1), false, true, true, false, false},
+      {"all-off kept without a gain update", Band(1000, 720), true, false, true, false, true},
+      {"a gain update clears all-off", Band(1000, 720), true, true, false, false, false},
+      {"unknown band type is flat", Band(1000, 720, 7), false, true, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    EqBand record = c.Record;
+    CFilter filter;
+    filter.AttachBand(record, 3);
+    filter.SetAllOff(c.SetAllOff);
+    filter.ComputeResponse(c.UpdateGain);
+    EXPECT_EQ(IsFlat(filter), c.Flat);
+    EXPECT_EQ(filter.BandOff(), c.BandOff);
+    EXPECT_EQ(filter.AllOff(), c.AllOff);
+    EXPECT_EQ(filter.GainDb(), c.BandOff || c.AllOff ? 0.0 : GainDb(record.Gain));
+  }
+}
+
+TEST(CFilterBand, FollowsItsRecord) {
+  EqBand record = Band(1000, 720);
+  CFilter filter;
+  filter.AttachBand(record, 1);
+  filter.ComputeResponse(true);
+  EXPECT_NEAR(filter.Response()[150], 12.0, 1e-3);
+
+  // The editors change the record and recompute; the object holds no copy.
+  record.Freq = 2000;
+  record.Gain = 480;
+  record.Type = 2;  // now a high shelf: the top end reaches the gain
+  filter.ComputeResponse(true);
+  EXPECT_EQ(filter.Kind(), FilterKind::HighShelf);
+  EXPECT_NEAR(filter.Response()[275], -12.0, 0.25);
+  EXPECT_NEAR(filter.Response()[0], 0.0, 0.25);
+}
+
+TEST(CFilterPlot, CurvePositions) {
+  // A 745 x 330 graph control: plot from (35, 10) to (735, 310), W 700, H 300.
+  const PlotRect plot{35, 10, 735, 310};
+  FilterSection record{1000, 0, 2};
+  CFilter filter;
+  filter.AttachSection(record, FilterKind::HighPass);
+  struct Case {
+    int Span;
+    int Y150;  // -5.9497 dB at 1000 Hz
+  } const cases[] = {
+      {30, 189},  // 300 * 35.9497 / 60 = 179.7 -> 179, + 10
+      {15, 219},  // 300 * 20.9497 / 30 = 209.5 -> 209, + 10
+  };
+  for (const Case& c : cases) {
+    filter.SetPlotRect(plot, c.Span);
+    EXPECT_EQ(filter.ZeroDbY(), 160);
+    EXPECT_EQ(filter.Points()[150].Y, c.Y150) << "span " << c.Span;
+  }
+  // x = 700 log10(f / 10) / log10(3000), truncated, + 35.
+  EXPECT_EQ(filter.Points()[0].X, 33);     // 9.71 Hz: -2.57 -> -2
+  EXPECT_EQ(filter.Points()[150].X, 437);  // 1000 Hz: 402.6
+  EXPECT_EQ(filter.Points()[275].X, 735);  // 30000 Hz: the right edge
+}
+
+TEST(PlotAxes, Mappings) {
+  struct XCase {
+    double X;
+    int Frequency;
+  } const xCases[] = {{-20, 10}, {0, 10}, {350, 547}, {700, 30000}, {900, 30000}};
+  for (const XCase& c : xCases) EXPECT_EQ(XToFrequency(c.X, 700), c.Frequency) << "x " << c.X;
+  for (int span : {30, 15}) {
+    EXPECT_DOUBLE_EQ(GainToY(span, 300, span), 0);
+    EXPECT_DOUBLE_EQ(GainToY(-span, 300, span), 300);
+    EXPECT_NEAR(YToGain(GainToY(-7.3, 300, span), 300, span), -7.3, 1e-12);
+  }
+  // Degenerate sizes give defined values instead of a division by zero.
+  EXPECT_EQ(XToFrequency(10, 0), 10);
+  EXPECT_EQ(YToGain(5, 0, 30), 0);
+  EXPECT_DOUBLE_EQ(GainToY(0, 300, 0), 150);
+  EXPECT_EQ(TruncatePixel(std::nan("")), -1000000);
+}
+
+class ChannelCurveTest : public testing::Test {
+ protected:
+  void SetUp() override { InitialiseStore(*store_); }
+  std::unique_ptr<ParameterStore> store_ = std::make_unique<ParameterStore>();
+};
+
+TEST_F(ChannelCurveTest, OutputChannelSumsBandsAndSections) {
+  OutputChannel& out = store_->Outputs[6];
+  out.Bands[0] = Band(100, 690, 1);
+  out.Bands[2] = Band(1000, 540);
+  out.Bands[5] = Band(8000, 630, 2);
+  out.Crossover[kHighPass] = {80, 1, 3};
+  out.Crossover[kLowPass] = {12000, 2, 6};
+  out.Bands[6] = Band(500, 750);  // beyond the six drawn bands: not part of the sum
+
+  ChannelCurve curve;
+  curve.AttachOutput(out, 6);
+  ASSERT_EQ(curve.FilterCount(), 8);
+  EXPECT_EQ(curve.Colour().Argb, 0xFF7D8000u);
+  EXPECT_EQ(curve.Colour().Rgb, (RgbColour{0x7D, 0x80, 0x00}));
+
+  curve.SetPlotRect({35, 10, 735, 310}, 20);
+  for (int i = 0; i < kFrequencyPoints; ++i) {
+    double sum = 0;
+    for (int f = 0; f < curve.FilterCount(); ++f) sum += curve.Filter(f).Response()[i];
+    ASSERT_NEAR(curve.SumDb()[i], sum, 1e-12) << "at " << i;
+    EXPECT_FLOAT_EQ(curve.SumPoints()[i].Y, static_cast<float>(300 * (20 - sum) / 40 + 10));
+    EXPECT_EQ(curve.SumPoints()[i].X, static_cast<float>(curve.Filter(0).Points()[i].X));
+  }
+
+  // A drag changes one record and recomputes that filter only; the sum follows.
+  const double before = curve.SumDb()[150];
+  const double cut = curve.Filter(2).Response()[150];
+  EXPECT_NEAR(cut, -6.0, 1e-3);
+  out.Bands[2].Gain = 600;
+  curve.Filter(2).ComputeResponse(true);
+  curve.SumChannelCurve();
+  EXPECT_NEAR(curve.SumDb()[150], before - cut, 1e-9);
+}
+
+TEST_F(ChannelCurveTest, InputChannelHasOnlyBandsAndDefaultsAreFlat) {
+  ChannelCurve curve;
+  curve.AttachInput(store_->Inputs[6], 6);
+  EXPECT_EQ(curve.FilterCount(), 6);
+  EXPECT_EQ(curve.HighPass(), nullptr);
+  EXPECT_EQ(curve.Colour().Rgb, (RgbColour{0x99, 0xFF, 0x00}));
+  // Factory defaults: every band at 0 dB (and, for outputs, the high-pass at
+  // 10 Hz and the low-pass at 30000 Hz) draw the 0 dB line.
+  curve.SetPlotRect({35, 10, 735, 310});
+  for (const CurvePointF& p : curve.SumPoints()) ASSERT_EQ(p.Y, 160.0f);
+  curve.AttachOutput(store_->Outputs[0], 0);
+  curve.SetPlotRect({35, 10, 735, 310});
+  for (double v : curve.SumDb()) ASSERT_EQ(v, 0.0);
+}
+
+TEST_F(ChannelCurveTest, RecomputationAllocatesNothing) {
+  if (!VEYRA_COUNTS_ALLOCATIONS) GTEST_SKIP() << "allocations are not counted in this build";
+  ASSERT_GT(g_allocations.load(), 0) << "the counting operator new is not in use";
+  OutputChannel& out = store_->Outputs[1];
+  for (int b = 0; b < 6; ++b) out.Bands[b] = Band(static_cast<uint16_t>(100 * (b + 1)), 650, b % 3);
+  out.Crossover[kHighPass] = {100, 1, 6};
+  out.Crossover[kLowPass] = {5000, 1, 5};
+  ChannelCurve curve;
+  curve.AttachOutput(out, 1);
+  curve.SetPlotRect({35, 10, 735, 310});  // first use sets up the grid angles
+  const long before = g_allocations.load();
+  curve.SetPlotRect({35, 10, 535, 210}, 25);
+  curve.ComputeAll(true);
+  curve.Filter(7).ComputeResponse(false);
+  curve.SumChannelCurve();
+  EXPECT_EQ(g_allocations.load() - before, 0);
+}
+
+}  // namespace
+}  // namespace veyra
