@@ -9,6 +9,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>

@@ -77,10 +77,6 @@ std::string ProgramError(int program) {
   return Format("There is no program %d; programs are numbered 1 to %d.", program, kPresetCount);
 }
 
-SaveResult Save(const fs::path& path, const std::vector<std::byte>& bytes, const SaveOptions& options) {
-  return SaveFileReplacing(path, bytes, options);
-}
-
 template <class ReadData>
 LoadResult Load(const fs::path& path, size_t expected, ReadData readData) {
   std::vector<std::byte> data;
@@ -105,7 +101,7 @@ LoadResult ReadSettingsData(ParameterStore& store, std::span<const std::byte> da
 }
 
 SaveResult WriteSettingsFile(const ParameterStore& store, const fs::path& path, const SaveOptions& options) {
-  return Save(path, SettingsFileBytes(store), options);
+  return SaveFileReplacing(path, SettingsFileBytes(store), options);
 }
 
 LoadResult ReadSettingsFile(ParameterStore& store, const fs::path& path) {
@@ -135,7 +131,7 @@ LoadResult ReadPresetData(ParameterStore& store, int program, std::span<const st
 SaveResult WritePresetFile(const ParameterStore& store, int program, const fs::path& path,
                            const SaveOptions& options) {
   if (!ValidProgram(program)) return {ProgramError(program)};
-  return Save(path, PresetFileBytes(store, program), options);
+  return SaveFileReplacing(path, PresetFileBytes(store, program), options);
 }
 
 LoadResult ReadPresetFile(ParameterStore& store, int program, const fs::path& path) {
@@ -155,7 +151,7 @@ LoadResult ReadBankData(ParameterStore& store, std::span<const std::byte> data) 
 }
 
 SaveResult WriteBankFile(const ParameterStore& store, const fs::path& path, const SaveOptions& options) {
-  return Save(path, BankFileBytes(store), options);
+  return SaveFileReplacing(path, BankFileBytes(store), options);
 }
 
 LoadResult ReadBankFile(ParameterStore& store, const fs::path& path) {

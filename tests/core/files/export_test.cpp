@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
-#include <regex>
 
 #include "state/device_text.hpp"
 #include "test_files.hpp"
@@ -39,6 +41,24 @@ std::string Member(const fs::path& workbook, const std::string& member) {
   return text;
 }
 
+// Every text between an occurrence of open and the next close.
+std::vector<std::string> Between(const std::string& text, const std::string& open, const std::string& close) {
+  std::vector<std::string> parts;
+  for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
+    at += open.size();
+    const size_t end = text.find(close, at);
+    if (end == std::string::npos) break;
+    parts.push_back(text.substr(at, end - at));
+    at = end + close.size();
+  }
+  return parts;
+}
+
+std::string Attribute(const std::string& tag, const std::string& name) {
+  const auto values = Between(tag, " " + name + "=\"", "\"");
+  return values.empty() ? std::string() : values.front();
+}
+
 // XML entities, then the workbook's _xHHHH_ escapes.
 std::string Unescape(std::string text) {
   for (const auto& [entity, ch] :
@@ -46,24 +66,24 @@ std::string Unescape(std::string text) {
     for (size_t at; (at = text.find(entity)) != std::string::npos;) text.replace(at, std::strlen(entity), ch);
   }
   std::string out;
-  const std::regex escape("_x([0-9A-Fa-f]{4})_");
-  std::sregex_iterator it(text.begin(), text.end(), escape), end;
-  size_t last = 0;
-  for (; it != end; ++it) {
-    out.append(text, last, it->position() - last);
-    out += static_cast<char>(std::stoi((*it)[1].str(), nullptr, 16));
-    last = it->position() + it->length();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
+        std::all_of(text.begin() + i + 2, text.begin() + i + 6,
+                    [](char c) { return std::isxdigit(c) != 0; })) {
+      out += static_cast<char>(std::stoi(text.substr(i + 2, 4), nullptr, 16));
+      i += 6;
+    } else {
+      out += text[i];
+    }
   }
-  return out + text.substr(last);
+  return out;
 }
 
 std::vector<std::string> SharedStrings(const std::string& xml) {
   std::vector<std::string> strings;
-  const std::regex item("<si>(.*?)</si>"), run("<t[^>]*>([^<]*)</t>");
-  for (std::sregex_iterator si(xml.begin(), xml.end(), item), end; si != end; ++si) {
-    const std::string body = (*si)[1].str();
+  for (const std::string& item : Between(xml, "<si>", "</si>")) {
     std::string text;
-    for (std::sregex_iterator t(body.begin(), body.end(), run); t != end; ++t) text += (*t)[1].str();
+    for (const std::string& run : Between(item, "<t", "</t>")) text += run.substr(run.find('>') + 1);
     strings.push_back(Unescape(text));
   }
   return strings;
@@ -72,20 +92,21 @@ std::vector<std::string> SharedStrings(const std::string& xml) {
 // The sheet's cells as a grid; a cell that is not a shared text is reported.
 Grid SheetCells(const std::string& sheet, const std::vector<std::string>& strings) {
   Grid grid;
-  const std::regex cell("<c r=\"([A-Z]+)([0-9]+)\"([^>]*)>(.*?)</c>"), value("<v>([0-9]+)</v>");
-  for (std::sregex_iterator c(sheet.begin(), sheet.end(), cell), end; c != end; ++c) {
-    size_t column = 0;
-    for (const char letter : (*c)[1].str()) column = column * 26 + static_cast<size_t>(letter - 'A' + 1);
-    const size_t row = std::stoul((*c)[2].str());
-    std::smatch v;
-    const std::string body = (*c)[4].str();
-    if ((*c)[3].str().find("t=\"s\"") == std::string::npos || !std::regex_search(body, v, value)) {
-      ADD_FAILURE() << "cell " << (*c)[1] << row << " is not text";
+  for (const std::string& cell : Between(sheet, "<c ", "</c>")) {
+    const std::string ref = Attribute(" " + cell, "r");
+    size_t column = 0, letters = 0;
+    for (; letters < ref.size() && std::isupper(ref[letters]); ++letters) {
+      column = column * 26 + static_cast<size_t>(ref[letters] - 'A' + 1);
+    }
+    const size_t row = std::stoul(ref.substr(letters));
+    const auto values = Between(cell, "<v>", "</v>");
+    if (Attribute(" " + cell, "t") != "s" || values.size() != 1) {
+      ADD_FAILURE() << "cell " << ref << " is not text";
       continue;
     }
     if (grid.size() < row) grid.resize(row);
     if (grid[row - 1].size() < column) grid[row - 1].resize(column);
-    grid[row - 1][column - 1] = strings.at(std::stoul(v[1].str()));
+    grid[row - 1][column - 1] = strings.at(std::stoul(values[0]));
   }
   return grid;
 }
@@ -159,7 +180,7 @@ TEST(Export, XlsxHoldsSheet1WithEveryTextAsTheTableShowsIt) {
 
   const std::string workbook = Member(path, "xl/workbook.xml");
   EXPECT_NE(workbook.find("<sheet name=\"Sheet1\""), std::string::npos) << workbook;
-  EXPECT_EQ(std::regex_search(workbook, std::regex("<sheet .*<sheet ")), false);
+  EXPECT_EQ(Between(workbook, "<sheet ", "/>").size(), 1u);
 
   const std::string sheet = Member(path, "xl/worksheets/sheet1.xml");
   const Grid cells = SheetCells(sheet, SharedStrings(Member(path, "xl/sharedStrings.xml")));
@@ -171,10 +192,9 @@ TEST(Export, XlsxHoldsSheet1WithEveryTextAsTheTableShowsIt) {
   EXPECT_EQ(cells[3][5], "Pol -");
 
   // Every column is as wide as its longest text ("XOVR Frq LO" in the first).
-  const std::regex col("<col min=\"([0-9]+)\" max=\"[0-9]+\" width=\"([0-9.]+)\"");
   std::map<int, double> widths;
-  for (std::sregex_iterator c(sheet.begin(), sheet.end(), col), end; c != end; ++c) {
-    widths[std::stoi((*c)[1].str())] = std::stod((*c)[2].str());
+  for (const std::string& col : Between(sheet, "<col ", "/>")) {
+    widths[std::stoi(Attribute(" " + col, "min"))] = std::stod(Attribute(" " + col, "width"));
   }
   ASSERT_EQ(widths.size(), 13u);
   EXPECT_GE(widths[1], 11.0);
