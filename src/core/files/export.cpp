@@ -86,7 +86,10 @@ std::string WriteWorkbook(const std::vector<std::vector<std::string>>& grid, con
   if (error == LXW_NO_ERROR) error = closed;
   if (error == LXW_NO_ERROR) return {};
   std::string reason = lxw_strerror(error);
-  if (errno != 0) reason += " (" + std::generic_category().message(errno) + ")";
+  const bool systemCall = error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
+                          error == LXW_ERROR_READING_TMPFILE || error == LXW_ERROR_ZIP_FILE_OPERATION ||
+                          error == LXW_ERROR_ZIP_FILE_ADD || error == LXW_ERROR_ZIP_CLOSE;
+  if (systemCall && errno != 0) reason += " (" + std::generic_category().message(errno) + ")";
   return reason;
 }
 
