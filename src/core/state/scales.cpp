@@ -64,6 +64,10 @@ std::string GainText2(int code) {
   return code > kGainZero ? Format("+%0.2fdB", GainDb(code)) : Format("%0.2fdB", GainDb(code));
 }
 
+std::string GainTableText(int code) { return Format("%0.1fdB", GainDb(code)); }
+
+std::string FrequencyText(int hz) { return Format("%dHz", hz); }
+
 double WidthOctaves(int code) { return 0.05 + 0.01 * code; }
 std::string WidthText(int code) { return Format("%0.2fOCT", WidthOctaves(code)); }
 std::string WidthTableText(int code) { return Format("%0.2foct", WidthOctaves(code)); }
@@ -138,6 +142,25 @@ std::string DelayFeetText(int code, int temperatureC) {
 int NoiseGateDb(int code) { return code - 120; }
 std::string NoiseGateText(int code) { return Format("%ddB", NoiseGateDb(code)); }
 
+double DynamicsThresholdDb(int code) { return code * 0.1 - 30; }
+std::string ThresholdTableText(int code) { return Format("%0.1fdB", DynamicsThresholdDb(code)); }
+
+double AttackMs(int code) { return code <= 6 ? code * 0.1 + 0.3 : static_cast<double>(code - 6); }
+
+std::string AttackText(int code) {
+  return code <= 6 ? Format("%0.1fms", AttackMs(code)) : Format("%dms", code - 6);
+}
+
+int LimiterReleaseMultiple(int code) {
+  static constexpr int kMultiples[kLimiterReleaseMax + 1] = {2, 4, 6, 8, 16, 32};
+  return code >= 0 && code <= kLimiterReleaseMax ? kMultiples[code] : 0;
+}
+
+std::string LimiterReleaseTableText(int code) {
+  const int multiple = LimiterReleaseMultiple(code);
+  return multiple == 0 ? std::string() : Format("X%d", multiple);
+}
+
 std::string FormatValueText(int kind, int value) {
   switch (kind) {
     case kKindFrequency4:
@@ -157,7 +180,7 @@ std::string FormatValueText(int kind, int value) {
     case kKindLevelDb:
       return value >= 720 ? "OFF" : Format("%0.1fdB", value * 0.1 - 60);
     case kKindAttackMs:
-      return Format("%0.1fms", value <= 6 ? value * 0.1 + 0.3 : static_cast<double>(value - 6));
+      return Format("%0.1fms", AttackMs(value));
     case kKindReleaseMs:
       return Format("%0.1fms", static_cast<double>(value));
     case kKindRatio:

@@ -27,6 +27,9 @@ inline constexpr int kEqGainMax = 750;  // +15 dB
 double GainDb(int code);
 std::string GainText(int code);     // "%0.1fdB", "+%0.1fdB" above 600
 std::string GainText2(int code);    // the same with two decimals
+std::string GainTableText(int code);  // "%0.1fdB" with no plus sign (data view)
+
+std::string FrequencyText(int hz);  // "%dHz"
 
 // ---- Width of a peaking band ---------------------------------------------------
 inline constexpr int kWidthMax = 295;
@@ -66,6 +69,18 @@ std::string DelayFeetText(int code, int temperatureC);    // "%0.3fFt"
 // ---- Noise gate ----------------------------------------------------------------
 int NoiseGateDb(int code);
 std::string NoiseGateText(int code);  // "%ddB"
+
+// ---- Compressor and limiter ----------------------------------------------------
+// Thresholds of both dynamics blocks share one scale: 0.1 dB steps from -30 dB.
+double DynamicsThresholdDb(int code);
+std::string ThresholdTableText(int code);  // "%0.1fdB" (data view)
+// Attack: 0.1 ms steps from 0.3 ms up to code 6, then whole milliseconds (7 is 1 ms).
+double AttackMs(int code);
+std::string AttackText(int code);  // "%0.1fms" up to code 6, "%dms" above
+// Limiter release as a multiple of the attack time: x2, x4, x6, x8, x16, x32.
+inline constexpr int kLimiterReleaseMax = 5;
+int LimiterReleaseMultiple(int code);            // 0 when out of range
+std::string LimiterReleaseTableText(int code);  // "X%d"; empty when out of range
 
 // ---- Value readouts ------------------------------------------------------------
 // The kinds a value readout control can hold; any other number shows "NULL".

@@ -1,0 +1,6 @@
+veyra_add_test(veyra_files_tests
+  SOURCES
+    core/files/store_files_test.cpp
+    core/files/data_table_test.cpp
+    core/files/export_test.cpp
+  LIBS veyra::core)

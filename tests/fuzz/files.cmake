@@ -1,0 +1,2 @@
+veyra_add_fuzzer(fuzz_files SOURCES files_fuzzer.cpp LIBS veyra::core)
+veyra_warnings(fuzz_files)
