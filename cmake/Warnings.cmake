@@ -1,6 +1,9 @@
 # Project warning flags, applied to our own targets only.
 function(veyra_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local -Wno-missing-field-initializers)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wshadow=local)
+  endif()
   if(VEYRA_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
