@@ -109,38 +109,34 @@ OpenResult HidTransport::Open(ReportHandler onReport, RemovalHandler onRemoved) 
     return {OpenStatus::NotFound,
             requested_.empty() ? "No processor is connected by USB." : "No processor at " + requested_ + "."};
   }
-  onReport_ = std::move(onReport);
-  onRemoved_ = std::move(onRemoved);
-  stopping_ = false;
-  removed_ = false;
-  reader_ = std::thread([this] { ReceiveLoop(); });
+  reception_.Start(std::move(onReport), std::move(onRemoved),
+                   [this](ReceptionThread& reception) { ReceiveLoop(reception); });
   return OpenResult::Success();
 }
 
 void HidTransport::Close() {
   if (device_ == nullptr) return;
-  stopping_ = true;
-  if (reader_.joinable()) reader_.join();  // the reader stops before the device is closed
+  reception_.Stop();  // the reader stops before the device is closed
   hid_close(device_);
   device_ = nullptr;
 }
 
 bool HidTransport::WriteReport(std::span<const uint8_t, kReportBytes> report) {
-  if (device_ == nullptr || removed_) return false;
+  if (device_ == nullptr || reception_.Removed()) return false;
   return hid_write(device_, report.data(), report.size()) >= 0;
 }
 
-void HidTransport::ReceiveLoop() {
+void HidTransport::ReceiveLoop(ReceptionThread& reception) {
   Report report{};
-  while (!stopping_) {
+  while (!reception.Stopping()) {
     // hidraw hands over the data bytes only; put the report id in front as it
     // travels, so that every transport delivers the same 65-byte reports.
     const int n = hid_read_timeout(device_, report.data() + 1, kReportDataBytes, kReadTimeoutMs);
     if (n < 0) {
-      if (!stopping_ && !removed_.exchange(true) && onRemoved_) onRemoved_();
+      reception.ReportRemoved();
       return;
     }
-    if (n > 0 && onReport_) onReport_(std::span(report).first(static_cast<size_t>(n) + 1));
+    if (n > 0) reception.Deliver(std::span(report).first(static_cast<size_t>(n) + 1));
   }
 }
 

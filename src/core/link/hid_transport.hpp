@@ -3,11 +3,10 @@
 // with a short timeout so that Close can stop it before the device is closed.
 #pragma once
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "link/reception_thread.hpp"
 #include "link/transport.hpp"
 
 typedef struct hid_device_ hid_device;  // NOLINT: hidapi's own declaration
@@ -42,21 +41,17 @@ class HidTransport final : public Transport {
   void Close() override;
   bool WriteReport(std::span<const uint8_t, kReportBytes> report) override;
   bool IsOpen() const override { return device_ != nullptr; }
-  bool Removed() const override { return removed_; }
+  bool Removed() const override { return reception_.Removed(); }
   std::string Address() const override { return requested_.empty() ? "usb" : "usb:" + requested_; }
   std::string Path() const override { return device_ ? openPath_ : requested_; }
 
  private:
-  void ReceiveLoop();
+  void ReceiveLoop(ReceptionThread& reception);
 
   std::string requested_;
   std::string openPath_;
   hid_device* device_ = nullptr;
-  std::thread reader_;
-  std::atomic<bool> stopping_{false};
-  std::atomic<bool> removed_{false};
-  ReportHandler onReport_;
-  RemovalHandler onRemoved_;
+  ReceptionThread reception_;
 };
 
 }  // namespace veyra

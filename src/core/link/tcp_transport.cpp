@@ -88,36 +88,26 @@ OpenResult TcpTransport::Open(ReportHandler onReport, RemovalHandler onRemoved) 
     if (lastError == ETIMEDOUT) return {OpenStatus::Failed, "Connecting to " + Path() + " timed out."};
     return {OpenStatus::Failed, Format("Cannot connect to %s: %s", Path().c_str(), std::strerror(lastError))};
   }
-  onReport_ = std::move(onReport);
-  onRemoved_ = std::move(onRemoved);
-  stopping_ = false;
-  removed_ = false;
-  reader_ = std::thread([this] { ReceiveLoop(); });
+  reception_.Start(std::move(onReport), std::move(onRemoved),
+                   [this](ReceptionThread& reception) { ReceiveLoop(reception); });
   return OpenResult::Success();
 }
 
 void TcpTransport::Close() {
   if (fd_ < 0) return;
-  stopping_ = true;
-  ::shutdown(fd_, SHUT_RDWR);  // wakes the reader's recv
-  if (reader_.joinable()) reader_.join();
+  reception_.Stop([this] { ::shutdown(fd_, SHUT_RDWR); });  // wakes the reader's recv
   ::close(fd_);
   fd_ = -1;
 }
 
-void TcpTransport::ReportRemoved() {
-  if (stopping_ || removed_.exchange(true)) return;
-  if (onRemoved_) onRemoved_();
-}
-
 bool TcpTransport::WriteReport(std::span<const uint8_t, kReportBytes> report) {
-  if (fd_ < 0 || removed_) return false;
+  if (fd_ < 0 || reception_.Removed()) return false;
   size_t sent = 0;
   while (sent < report.size()) {
     const ssize_t n = ::send(fd_, report.data() + sent, report.size() - sent, MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      if (errno == EPIPE || errno == ECONNRESET) ReportRemoved();
+      if (errno == EPIPE || errno == ECONNRESET) reception_.ReportRemoved();
       return false;
     }
     sent += static_cast<size_t>(n);
@@ -125,7 +115,7 @@ bool TcpTransport::WriteReport(std::span<const uint8_t, kReportBytes> report) {
   return true;
 }
 
-void TcpTransport::ReceiveLoop() {
+void TcpTransport::ReceiveLoop(ReceptionThread& reception) {
   Report report{};
   size_t have = 0;
   for (;;) {
@@ -133,12 +123,12 @@ void TcpTransport::ReceiveLoop() {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       // End of stream or reset; a report cut off by it is not delivered.
-      ReportRemoved();
+      reception.ReportRemoved();
       return;
     }
     have += static_cast<size_t>(n);
     if (have == report.size()) {
-      if (onReport_) onReport_(report);
+      reception.Deliver(report);
       have = 0;
     }
   }

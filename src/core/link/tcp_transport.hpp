@@ -3,12 +3,10 @@
 // A closed or reset connection counts as the device being removed.
 #pragma once
 
-#include <atomic>
 #include <chrono>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "link/reception_thread.hpp"
 #include "link/transport.hpp"
 
 namespace veyra {
@@ -23,23 +21,18 @@ class TcpTransport final : public Transport {
   void Close() override;
   bool WriteReport(std::span<const uint8_t, kReportBytes> report) override;
   bool IsOpen() const override { return fd_ >= 0; }
-  bool Removed() const override { return removed_; }
+  bool Removed() const override { return reception_.Removed(); }
   std::string Address() const override;
   std::string Path() const override;
 
  private:
-  void ReceiveLoop();
-  void ReportRemoved();
+  void ReceiveLoop(ReceptionThread& reception);
 
   std::string host_;
   uint16_t port_;
   std::chrono::milliseconds connectTimeout_;
   int fd_ = -1;
-  std::thread reader_;
-  std::atomic<bool> stopping_{false};
-  std::atomic<bool> removed_{false};
-  ReportHandler onReport_;
-  RemovalHandler onRemoved_;
+  ReceptionThread reception_;
 };
 
 }  // namespace veyra

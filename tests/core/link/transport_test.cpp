@@ -84,7 +84,7 @@ class LoopbackPeer {
   Script script_;
   size_t closeAfter_;
   int listener_ = -1;
-  int client_ = -1;
+  std::atomic<int> client_{-1};
   uint16_t port_ = 0;
   std::thread thread_;
 };
