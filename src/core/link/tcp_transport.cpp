@@ -70,7 +70,7 @@ std::string TcpTransport::Path() const {
 OpenResult TcpTransport::Open(ReportHandler onReport, RemovalHandler onRemoved) {
   Close();
   addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
+  hints.ai_family = 0;  // IPv4 or IPv6, whichever the host resolves to
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* list = nullptr;
   const std::string service = std::to_string(port_);
