@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QSignalSpy>
 
 #include "controls/value_entry_field.hpp"
@@ -61,6 +62,21 @@ TEST(ValueEntryField, PasteMustFitToo) {
   QGuiApplication::clipboard()->setText("45");
   QTest::keyClick(f.field, Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(f.field->text(), "12345");
+}
+
+TEST(ValueEntryField, InputMethodTextMustFit) {
+  Field f;
+  f.field->setText("通道一二三四");
+  QSignalSpy typed(f.field, &ValueEntryField::valueTyped);
+  QInputMethodEvent tooLong;
+  tooLong.setCommitString(QString::fromUtf8("五六七"));
+  QApplication::sendEvent(f.field, &tooLong);
+  EXPECT_EQ(f.field->text(), QString::fromUtf8("通道一二三四"));
+  QInputMethodEvent fits;
+  fits.setCommitString(QString::fromUtf8("五六"));
+  QApplication::sendEvent(f.field, &fits);
+  EXPECT_EQ(f.field->text(), QString::fromUtf8("通道一二三四五六"));
+  EXPECT_EQ(typed.count(), 1);
 }
 
 TEST(ValueEntryField, EnterReportsTheFieldNumberAndIsNotInserted) {

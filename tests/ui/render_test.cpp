@@ -2,6 +2,7 @@
 // in the build tree (ui-renders/), so that the faces can be looked at.
 #include <gtest/gtest.h>
 
+#include <QCursor>
 #include <QDir>
 #include <QPainter>
 #include <QPainterPath>
@@ -46,7 +47,9 @@ class Sheet {
  public:
   Sheet() {
     host_.resize(900, 400);
-    host_.setAutoFillBackground(false);
+    host_.setFocusPolicy(Qt::StrongFocus);  // parks the focus between cells
+    host_.move(400, 300);                   // away from the pointer: hot looks only where asked for
+    QCursor::setPos(0, 0);
     test::ShowActive(&host_);
   }
   QWidget* Host() { return &host_; }
@@ -55,7 +58,11 @@ class Sheet {
   // Renders the control now, in the state it is in; focus is given first when asked.
   void Cell(const QString& caption, QWidget* control, bool focus = false) {
     control->show();
-    if (focus) control->setFocus(Qt::OtherFocusReason);
+    if (focus) {
+      control->setFocus(Qt::OtherFocusReason);
+    } else {
+      host_.setFocus(Qt::OtherFocusReason);
+    }
     QApplication::processEvents();
     rows_.back().cells.push_back({caption, Render(control, 1, skin::kShellBody), Render(control, 2, skin::kShellBody)});
     control->hide();
@@ -284,6 +291,7 @@ TEST(ControlRenders, EveryControlInEachState) {
     l->SetAlignment(Qt::AlignCenter);
   }));
   sheet.Cell("background", label("System Status:OnLine", [](SkinLabel* l) {
+    l->resize(150, 22);
     l->SetBackground(skin::kWell);
     l->SetTextColor(QColor(255, 0, 0));
   }));

@@ -17,3 +17,10 @@ if(TARGET veyra_ui)
   # The rendered control faces land here, to be looked at.
   target_compile_definitions(veyra_ui_tests PRIVATE VEYRA_RENDER_DIR="${CMAKE_BINARY_DIR}/ui-renders")
 endif()
+
+# The application itself starts, shows its main window, saves it and ends.
+if(TARGET veyra)
+  add_test(NAME veyra_starts_and_closes
+           COMMAND veyra --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_start.png)
+  set_tests_properties(veyra_starts_and_closes PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
+endif()

@@ -102,6 +102,7 @@ MessageBoxDialog::MessageBoxDialog(const QString& text, const QString& caption, 
   text_ = new SkinLabel(text, this);
   text_->SetTextColor(Qt::black);
   text_->SetFont("Arial", 13);
+  text_->SetWordWrap(true);
   iconView_ = new MessageIconView(icon_, this);
   iconView_->setVisible(icon_ != 0);
   for (size_t i = 0; i < buttons_.size(); ++i) {

@@ -42,7 +42,10 @@ SetNameDialog::SetNameDialog(QWidget* parent) : QDialog(parent) {
   field_->setFocus(Qt::OtherFocusReason);
 }
 
-void SetNameDialog::SetName(const QString& name) { field_->setText(name); }
+void SetNameDialog::SetName(const QString& name) {
+  field_->setText(name);
+  notice_->SetText(QString());
+}
 
 QString SetNameDialog::Name() const { return field_->text(); }
 

@@ -64,6 +64,11 @@ void SkinLabel::SetFramed(bool framed) {
   update();
 }
 
+void SkinLabel::SetWordWrap(bool wrap) {
+  wordWrap_ = wrap;
+  update();
+}
+
 void SkinLabel::SetNumberFormat(const LabelNumber& number) {
   number_ = number;
   isNumber_ = true;
@@ -90,7 +95,7 @@ void SkinLabel::paintEvent(QPaintEvent*) {
   painter.setFont(font());
   painter.setPen(isEnabled() ? colour_ : skin::kTextDisabled);
   const QRect inner = rect().adjusted(framed_ ? 3 : 1, 0, framed_ ? -3 : -1, 0);
-  painter.drawText(inner, static_cast<int>(alignment_) | Qt::TextWordWrap, text_);
+  painter.drawText(inner, static_cast<int>(alignment_) | (wordWrap_ ? Qt::TextWordWrap : 0), text_);
 }
 
 void SkinLabel::mouseReleaseEvent(QMouseEvent* event) {

@@ -39,6 +39,7 @@ class SkinLabel : public QWidget {
   bool IsTransparent() const { return transparent_; }
   void SetBackground(const QColor& colour);
   void SetFramed(bool framed);  // a one-pixel grey frame
+  void SetWordWrap(bool wrap);  // off: one line, cut at the edge
 
   // Number display: the text follows the value.
   void SetNumberFormat(const LabelNumber& number);
@@ -63,6 +64,7 @@ class SkinLabel : public QWidget {
   Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
   bool transparent_ = true;
   bool framed_ = false;
+  bool wordWrap_ = false;
   bool isNumber_ = false;
   LabelNumber number_;
   double value_ = 0;

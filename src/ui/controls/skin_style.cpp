@@ -25,7 +25,8 @@ QColor Greyed(const QColor& colour) {
 }  // namespace
 
 QFont ControlFont(int pixelHeight, bool bold) {
-  return FontWithFamilies({"Arial", "Liberation Sans", "WenQuanYi Micro Hei"}, pixelHeight, bold);
+  // DejaVu Sans before the Chinese font: the latter's "℃" draws as a blank.
+  return FontWithFamilies({"Arial", "Liberation Sans", "DejaVu Sans", "WenQuanYi Micro Hei"}, pixelHeight, bold);
 }
 
 QFont ImageCaptionFont(int pixelHeight) {
@@ -39,11 +40,13 @@ void PaintButtonFace(QPainter& painter, const QRectF& rect, const QColor& base, 
   const qreal radius = qMin<qreal>(4, qMin(outer.width(), outer.height()) / 4);
 
   QColor face = state.enabled ? base : Greyed(base);
-  if (state.enabled && state.hot && !state.pressed) face = face.lighter(112);
+  if (state.enabled && state.hot && !state.pressed) face = face.lighter(118);
   QLinearGradient gradient(outer.topLeft(), outer.bottomLeft());
   if (state.pressed) {
-    gradient.setColorAt(0, face.darker(125));
-    gradient.setColorAt(1, face.darker(105));
+    // Pushed in: darker, lit from below.
+    gradient.setColorAt(0, face.darker(175));
+    gradient.setColorAt(0.3, face.darker(140));
+    gradient.setColorAt(1, face.darker(110));
   } else {
     gradient.setColorAt(0, face.lighter(state.lit ? 115 : 122));
     gradient.setColorAt(0.5, face);

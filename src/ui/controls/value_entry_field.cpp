@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -12,11 +13,14 @@ namespace veyra {
 ValueEntryField::ValueEntryField(QWidget* parent) : QLineEdit(parent) {
   setFont(skin::ControlFont(12));
   setFrame(true);
-  setContextMenuPolicy(Qt::NoContextMenu);  // pasting goes through the checked key path only
+  // Pasting and dropping go through the checked key path only.
+  setContextMenuPolicy(Qt::NoContextMenu);
+  setAcceptDrops(false);
   QPalette colours = palette();
   colours.setColor(QPalette::Text, Qt::black);
   colours.setColor(QPalette::Highlight, skin::kShellBody);
   colours.setColor(QPalette::HighlightedText, Qt::white);
+  colours.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 126, 130));
   setPalette(colours);
   SetBackground(IdleColor());
 }
@@ -31,7 +35,9 @@ QColor ValueEntryField::IdleColor() { return Qt::white; }
 
 void ValueEntryField::SetBackground(const QColor& colour) {
   QPalette colours = palette();
-  colours.setColor(QPalette::Base, colour);
+  colours.setColor(QPalette::Active, QPalette::Base, colour);
+  colours.setColor(QPalette::Inactive, QPalette::Base, colour);
+  colours.setColor(QPalette::Disabled, QPalette::Base, QColor(196, 202, 206));
   setPalette(colours);
 }
 
@@ -57,6 +63,19 @@ void ValueEntryField::keyPressEvent(QKeyEvent* event) {
   }
   const QString before = text();
   QLineEdit::keyPressEvent(event);
+  if (text() != before) emit valueTyped(number_);
+}
+
+void ValueEntryField::inputMethodEvent(QInputMethodEvent* event) {
+  // Text composed with an input method (Chinese names) obeys the same limit.
+  if (!event->commitString().isEmpty() && !Fits(event->commitString())) {
+    QInputMethodEvent cleared;  // drops the refused composition
+    QLineEdit::inputMethodEvent(&cleared);
+    event->accept();
+    return;
+  }
+  const QString before = text();
+  QLineEdit::inputMethodEvent(event);
   if (text() != before) emit valueTyped(number_);
 }
 

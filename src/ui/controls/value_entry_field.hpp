@@ -31,6 +31,7 @@ class ValueEntryField : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

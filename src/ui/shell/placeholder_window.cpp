@@ -7,6 +7,7 @@
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
+#include "shell/application_shell.hpp"
 #include "state/models.hpp"
 #include "state/parameter_store.hpp"
 
@@ -17,6 +18,7 @@ PlaceholderMainWindow::PlaceholderMainWindow(ParameterStore& store, QWidget* par
   setWindowTitle("Veyra QL Series Loudspeaker Control System");
   setWindowIcon(QIcon(":/icons/veyra.png"));
   resize(1000, 560);
+  InstallArialFont();  // the main window's initialisation registers the controls' font
 
   auto* brand = new SkinLabel("VEYRA QL", this);
   brand->SetFont("Arial", 20, true);
