@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
   options.setApplicationDescription("Sets up Veyra QL loudspeaker processors over USB.");
   options.addHelpOption();
   options.addVersionOption();
-  const QCommandLineOption screenshot("screenshot", "Save the main window as a PNG image once it is up, then exit.",
-                                      "FILE.png");
+  const QCommandLineOption screenshot(
+      "screenshot", "Save the main window as a PNG image once it is up, then exit.", "FILE.png");
   options.addOption(screenshot);
   options.process(app);
 

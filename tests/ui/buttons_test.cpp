@@ -87,9 +87,12 @@ TEST(CMacRadioButton, ArrowKeysMoveTheSelectionWithoutAnswering) {
   EXPECT_TRUE(row.buttons[0]->isChecked());
   QSignalSpy clicked1(row.buttons[1], &CMacRadioButton::clicked);
 
-  struct Step { Qt::Key key; int selected; };
-  for (const Step s : {Step{Qt::Key_Right, 1}, {Qt::Key_Right, 3}, {Qt::Key_Down, 0}, {Qt::Key_Left, 3},
-                       {Qt::Key_Up, 1}}) {
+  struct Step {
+    Qt::Key key;
+    int selected;
+  };
+  for (const Step s :
+       {Step{Qt::Key_Right, 1}, {Qt::Key_Right, 3}, {Qt::Key_Down, 0}, {Qt::Key_Left, 3}, {Qt::Key_Up, 1}}) {
     QTest::keyClick(QApplication::focusWidget(), s.key);
     EXPECT_EQ(QApplication::focusWidget(), row.buttons[s.selected]);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(row.buttons[i]->isChecked(), i == s.selected) << i;

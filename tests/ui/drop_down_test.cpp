@@ -43,10 +43,18 @@ TEST(SkinDropDown, ClickOpensAListAsWideAsTheButtonAndChoosingReports) {
 TEST(SkinDropDown, WheelStepsWithinTheList) {
   Selector s;
   QSignalSpy changed(s.drop, &SkinDropDown::selectionChanged);
-  struct Step { int delta; int index; int emitted; };
-  for (const Step step : {Step{120, 0, 0},   // already the first entry
-                          {60, 0, 0},  {-60, 0, 0},  // halves never add up
-                          {-120, 1, 1}, {-120, 2, 2}, {-120, 2, 2}, {120, 1, 3}}) {
+  struct Step {
+    int delta;
+    int index;
+    int emitted;
+  };
+  for (const Step step : {Step{120, 0, 0},  // already the first entry
+                          {60, 0, 0},
+                          {-60, 0, 0},  // halves never add up
+                          {-120, 1, 1},
+                          {-120, 2, 2},
+                          {-120, 2, 2},
+                          {120, 1, 3}}) {
     test::SendWheel(s.drop, step.delta);
     EXPECT_EQ(s.drop->GetCurrentIndex(), step.index) << step.delta;
     EXPECT_EQ(changed.count(), step.emitted);

@@ -1,8 +1,9 @@
+#include "admin/message_box.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
-#include "admin/message_box.hpp"
 #include "admin/set_name_dialog.hpp"
 #include "controls/mac_radio_button.hpp"
 #include "controls/value_entry_field.hpp"
@@ -18,7 +19,12 @@ QStringList ShownCaptions(const MessageBoxDialog& box) {
 }
 
 TEST(MessageBox, ButtonSetsIconsAndClosingByStyle) {
-  struct Case { unsigned style; QStringList captions; unsigned icon; bool closable; };
+  struct Case {
+    unsigned style;
+    QStringList captions;
+    unsigned icon;
+    bool closable;
+  };
   const Case cases[] = {
       {0x00, {"OK"}, 0, true},
       {0x41, {"OK", "Cancel"}, 0x40, true},
@@ -41,7 +47,10 @@ TEST(MessageBox, ButtonSetsIconsAndClosingByStyle) {
 }
 
 TEST(MessageBox, YesNoCancelReturnsSixSevenOrTwo) {
-  struct Case { int clicked; int result; };
+  struct Case {
+    int clicked;
+    int result;
+  };
   for (const Case c : {Case{kResultYes, 6}, {kResultNo, 7}, {kResultCancel, 2}, {0, 2}}) {
     MessageBoxDialog box("Do you want to save your setting?", "Warning", 0x23);
     box.open();
@@ -85,8 +94,9 @@ TEST(MessageBox, EmptyCaptionTakesTheOwnersAndRunsModally) {
 
 TEST(MessageBox, SizedAroundItsText) {
   MessageBoxDialog small("OK?", "Warning", 0x00);
-  MessageBoxDialog wide("This will reset your Device to factory default setting.Are you sure you want to do this?",
-                        "Warning", 0x41);
+  MessageBoxDialog wide(
+      "This will reset your Device to factory default setting.Are you sure you want to do this?", "Warning",
+      0x41);
   MessageBoxDialog tall("One\nTwo\nThree\nFour\nFive", "Warning", 0x00);
   EXPECT_GT(wide.width(), small.width());
   EXPECT_GT(tall.height(), small.height());
@@ -97,12 +107,15 @@ TEST(MessageBox, SizedAroundItsText) {
 }
 
 TEST(SetNameDialog, OkOnlyWhenTheNameFitsEightBytes) {
-  struct Case { const char* name; bool accepted; };
+  struct Case {
+    const char* name;
+    bool accepted;
+  };
   const Case cases[] = {
-      {"ABCDEFGH", true}, {"ABCDEFGHI", false}, {"", true},
-      {"通道一二", true},        // four Chinese characters are eight bytes
-      {"通道一二三", false},     // five characters, but ten bytes
-      {"A😀", false},            // not in the device's character set
+      {"ABCDEFGH", true},    {"ABCDEFGHI", false}, {"", true},
+      {"通道一二", true},     // four Chinese characters are eight bytes
+      {"通道一二三", false},  // five characters, but ten bytes
+      {"A😀", false},          // not in the device's character set
   };
   for (const Case& c : cases) {
     SetNameDialog dialog;

@@ -64,7 +64,8 @@ class Sheet {
       host_.setFocus(Qt::OtherFocusReason);
     }
     QApplication::processEvents();
-    rows_.back().cells.push_back({caption, Render(control, 1, skin::kShellBody), Render(control, 2, skin::kShellBody)});
+    rows_.back().cells.push_back(
+        {caption, Render(control, 1, skin::kShellBody), Render(control, 2, skin::kShellBody)});
     control->hide();
   }
 
@@ -104,7 +105,8 @@ class Sheet {
       }
       painter.setFont(skin::ControlFont(12, true));
       painter.setPen(Qt::white);
-      painter.drawText(QRectF(10, y, titleWidth - 28, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, row.title);
+      painter.drawText(QRectF(10, y, titleWidth - 28, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                       row.title);
       y += rowHeight + 34;
     }
     return sheet;
@@ -165,8 +167,10 @@ TEST(ControlRenders, EveryControlInEachState) {
   sheet.Cell("focused", button("MIXER", 0, {}), true);
   sheet.Cell("disabled", button("MIXER", 0, [](SkinButton* b) { b->setEnabled(false); }));
   sheet.Cell("disabled down", button("MIXER", 1, [](SkinButton* b) { b->setEnabled(false); }));
-  sheet.Cell("mute down", button("MUTE", 1, [](SkinButton* b) { b->SetFaceColors(skin::kFaceUp, skin::kFaceAlert); }));
-  sheet.Cell("phase down", button("PHASE", 1, [](SkinButton* b) { b->SetFaceColors(skin::kFaceUp, skin::kFaceAmber); }));
+  sheet.Cell("mute down",
+             button("MUTE", 1, [](SkinButton* b) { b->SetFaceColors(skin::kFaceUp, skin::kFaceAlert); }));
+  sheet.Cell("phase down",
+             button("PHASE", 1, [](SkinButton* b) { b->SetFaceColors(skin::kFaceUp, skin::kFaceAmber); }));
   sheet.Cell("Chinese", button(QString::fromUtf8("静音 通道"), 0, {}));
 
   sheet.Row("CMacRadioButton");
@@ -198,7 +202,8 @@ TEST(ControlRenders, EveryControlInEachState) {
   sheet.Cell("pressed", png("", {32, 40}, [](PngButton* p) { p->setDown(true); }));
   sheet.Cell("disabled", png("", {32, 40}, [](PngButton* p) { p->setEnabled(false); }));
   sheet.Cell("caption", png(QString::fromUtf8("连接"), {56, 48}, {}));
-  sheet.Cell("caption hot", png("Connect", {56, 48}, [](PngButton* p) { p->setAttribute(Qt::WA_UnderMouse); }));
+  sheet.Cell("caption hot",
+             png("Connect", {56, 48}, [](PngButton* p) { p->setAttribute(Qt::WA_UnderMouse); }));
   sheet.Cell("no face", png("Open", {56, 48}, [](PngButton* p) { p->SetImage(QImage()); }));
 
   sheet.Row("SkinSlider");
@@ -236,11 +241,11 @@ TEST(ControlRenders, EveryControlInEachState) {
   sheet.Cell("ratio", spin(kKindRatio, 4, 40, {}));
   sheet.Cell("level OFF", spin(kKindLevelDb, 720, 720, {}));
   sheet.Cell("left hot", spin(kKindAttackMs, 7, 200, [](SkinSpinValue* v) {
-    test::SendMouse(v, QEvent::MouseMove, v->DecrementArrow().center(), Qt::NoButton);
-  }));
+               test::SendMouse(v, QEvent::MouseMove, v->DecrementArrow().center(), Qt::NoButton);
+             }));
   sheet.Cell("right held", spin(kKindReleaseMs, 50, 3000, [](SkinSpinValue* v) {
-    test::SendMouse(v, QEvent::MouseButtonPress, v->IncrementArrow().center());
-  }));
+               test::SendMouse(v, QEvent::MouseButtonPress, v->IncrementArrow().center());
+             }));
   sheet.Cell("focused", spin(kKindQ, 99, 200, {}), true);
   sheet.Cell("disabled", spin(kKindGain, 600, 1200, [](SkinSpinValue* v) { v->setEnabled(false); }));
   sheet.Cell("other kind", spin(0, 1, 10, {}));
@@ -283,23 +288,23 @@ TEST(ControlRenders, EveryControlInEachState) {
   };
   sheet.Cell("transparent", label("Current Signal", {}));
   sheet.Cell("centred 16px", label("IN A", [](SkinLabel* l) {
-    l->SetFont("Arial", 16, true);
-    l->SetAlignment(Qt::AlignCenter);
-  }));
+               l->SetFont("Arial", 16, true);
+               l->SetAlignment(Qt::AlignCenter);
+             }));
   sheet.Cell("framed", label("1000Hz", [](SkinLabel* l) {
-    l->SetFramed(true);
-    l->SetAlignment(Qt::AlignCenter);
-  }));
+               l->SetFramed(true);
+               l->SetAlignment(Qt::AlignCenter);
+             }));
   sheet.Cell("background", label("System Status:OnLine", [](SkinLabel* l) {
-    l->resize(150, 22);
-    l->SetBackground(skin::kWell);
-    l->SetTextColor(QColor(255, 0, 0));
-  }));
+               l->resize(150, 22);
+               l->SetBackground(skin::kWell);
+               l->SetTextColor(QColor(255, 0, 0));
+             }));
   sheet.Cell("number OFF", label("", [](SkinLabel* l) {
-    l->SetNumberFormat({"Thr:", "dB", 0, -60, 0, 1});
-    l->SetValue(-60);
-    l->SetFramed(true);
-  }));
+               l->SetNumberFormat({"Thr:", "dB", 0, -60, 0, 1});
+               l->SetValue(-60);
+               l->SetFramed(true);
+             }));
   sheet.Cell("Chinese", label(QString::fromUtf8("温度 25℃ 通道名称"), {}));
   sheet.Cell("disabled", label("COMP", [](SkinLabel* l) { l->setEnabled(false); }));
   sheet.Save("controls");
@@ -328,10 +333,15 @@ TEST(ControlRenders, EveryControlInEachState) {
 }
 
 TEST(ControlRenders, MessageBoxesAndSetName) {
-  struct Box { const char* file; const char* text; unsigned style; };
+  struct Box {
+    const char* file;
+    const char* text;
+    unsigned style;
+  };
   const Box boxes[] = {
       {"message_question", "Do you want to save your setting?", 0x23},
-      {"message_info", "This will reset your Device to factory default setting.Are you sure you want to do this?", 0x41},
+      {"message_info",
+       "This will reset your Device to factory default setting.Are you sure you want to do this?", 0x41},
       {"message_error", "The device did not answer.", 0x12},
       {"message_exclamation", "Lock the device?\nThe front panel will refuse every change.", 0x34},
       {"message_plain", "Save Successfully.", 0x00},

@@ -118,7 +118,9 @@ TEST(ApplicationShell, RunsTheMainWindowUntilItClosesAndTakesAScreenshot) {
   EXPECT_EQ(image.size(), QSize(320, 200));
 
   // A screenshot that cannot be written fails the run.
-  EXPECT_EQ(shell.Run([](ParameterStore&) { return std::make_unique<QWidget>(); }, dir.filePath("no/such/dir.png")), 1);
+  EXPECT_EQ(
+      shell.Run([](ParameterStore&) { return std::make_unique<QWidget>(); }, dir.filePath("no/such/dir.png")),
+      1);
 }
 
 }  // namespace

@@ -26,7 +26,9 @@ struct Fader {
 
 TEST(SkinSlider, PixelFollowsTheTruncatedFormula) {
   Fader f;  // travel = 160 - 0 - 14 - 0 = 146, first centre at 7
-  struct Case { int pos, pixel; };
+  struct Case {
+    int pos, pixel;
+  };
   for (const Case c : {Case{0, 7}, {1, 31}, {3, 80}, {5, 128}, {6, 153}, {-4, 7}, {9, 153}}) {
     EXPECT_EQ(f.slider.PixelFromPos(c.pos), c.pixel) << c.pos;
   }
@@ -38,7 +40,10 @@ TEST(SkinSlider, PixelFollowsTheTruncatedFormula) {
 }
 
 TEST(SkinSlider, PositionPixelRoundTrip) {
-  struct Case { bool vertical; int min, max; };
+  struct Case {
+    bool vertical;
+    int min, max;
+  };
   for (const Case c : {Case{true, 0, 6}, {true, 0, 120}, {false, -50, 50}, {true, 240, 386}, {false, 0, 3}}) {
     Fader f(c.vertical, c.min, c.max);
     for (int pos = c.min; pos <= c.max; ++pos) {
@@ -79,12 +84,16 @@ TEST(SkinSlider, SetPosAndSetRangeClamp) {
 }
 
 TEST(SkinSlider, ArrowKeysStepAndAlwaysCommit) {
-  struct Case { bool vertical; Qt::Key key; int from, to; };
+  struct Case {
+    bool vertical;
+    Qt::Key key;
+    int from, to;
+  };
   const Case cases[] = {
-      {true, Qt::Key_Up, 0, 0},      // already at the top: stays, still reports
-      {true, Qt::Key_Down, 0, 1},    {true, Qt::Key_Left, 3, 4},   {true, Qt::Key_Right, 3, 2},
-      {true, Qt::Key_Down, 6, 6},    {false, Qt::Key_Left, 3, 2},  {false, Qt::Key_Down, 3, 2},
-      {false, Qt::Key_Right, 3, 4},  {false, Qt::Key_Up, 6, 6},
+      {true, Qt::Key_Up, 0, 0},  // already at the top: stays, still reports
+      {true, Qt::Key_Down, 0, 1},   {true, Qt::Key_Left, 3, 4},  {true, Qt::Key_Right, 3, 2},
+      {true, Qt::Key_Down, 6, 6},   {false, Qt::Key_Left, 3, 2}, {false, Qt::Key_Down, 3, 2},
+      {false, Qt::Key_Right, 3, 4}, {false, Qt::Key_Up, 6, 6},
   };
   for (const Case& c : cases) {
     Fader f(c.vertical);
@@ -98,12 +107,17 @@ TEST(SkinSlider, ArrowKeysStepAndAlwaysCommit) {
 }
 
 TEST(SkinSlider, WheelStepsOnlyOnAWholeNotchPerMessage) {
-  struct Case { bool vertical; std::vector<int> deltas; int to; int emitted; };
+  struct Case {
+    bool vertical;
+    std::vector<int> deltas;
+    int to;
+    int emitted;
+  };
   const Case cases[] = {
-      {true, {60, 60}, 3, 0},    // halves never add up: the counter is cleared after each message
-      {true, {120}, 2, 1},       // wheel up moves a fader's thumb up
-      {true, {-120}, 4, 1},      {true, {360}, 2, 1},  // a big delta is still one step
-      {false, {120}, 4, 1},      {false, {-120, -120}, 1, 2},
+      {true, {60, 60}, 3, 0},  // halves never add up: the counter is cleared after each message
+      {true, {120}, 2, 1},     // wheel up moves a fader's thumb up
+      {true, {-120}, 4, 1},   {true, {360}, 2, 1},  // a big delta is still one step
+      {false, {120}, 4, 1},   {false, {-120, -120}, 1, 2},
   };
   for (const Case& c : cases) {
     Fader f(c.vertical);

@@ -23,25 +23,39 @@ constexpr int kMaxTextWidth = 420;
 
 const char* Caption(int result) {
   switch (result) {
-    case kResultOk: return "OK";
-    case kResultCancel: return "Cancel";
-    case kResultAbort: return "终止(&A)";
-    case kResultRetry: return "重试(&R)";
-    case kResultIgnore: return "忽略(&I)";
-    case kResultYes: return "YES";
-    case kResultNo: return "NO";
-    default: return "";
+    case kResultOk:
+      return "OK";
+    case kResultCancel:
+      return "Cancel";
+    case kResultAbort:
+      return "终止(&A)";
+    case kResultRetry:
+      return "重试(&R)";
+    case kResultIgnore:
+      return "忽略(&I)";
+    case kResultYes:
+      return "YES";
+    case kResultNo:
+      return "NO";
+    default:
+      return "";
   }
 }
 
 QList<int> ButtonSet(unsigned style) {
   switch (style & 0x0F) {
-    case kStyleOkCancel: return {kResultOk, kResultCancel};
-    case kStyleAbortRetryIgnore: return {kResultAbort, kResultRetry, kResultIgnore};
-    case kStyleYesNoCancel: return {kResultYes, kResultNo, kResultCancel};
-    case kStyleYesNo: return {kResultYes, kResultNo};
-    case kStyleRetryCancel: return {kResultRetry, kResultCancel};
-    default: return {kResultOk};  // set 0, and the sets this box does not have: never a box without an answer
+    case kStyleOkCancel:
+      return {kResultOk, kResultCancel};
+    case kStyleAbortRetryIgnore:
+      return {kResultAbort, kResultRetry, kResultIgnore};
+    case kStyleYesNoCancel:
+      return {kResultYes, kResultNo, kResultCancel};
+    case kStyleYesNo:
+      return {kResultYes, kResultNo};
+    case kStyleRetryCancel:
+      return {kResultRetry, kResultCancel};
+    default:
+      return {kResultOk};  // set 0, and the sets this box does not have: never a box without an answer
   }
 }
 
@@ -55,7 +69,9 @@ class MessageIconView : public QWidget {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(1, 1, -1, -1);
-    QColor colour = icon_ == kIconError ? skin::kFaceAlert : icon_ == kIconExclamation ? skin::kFaceAmber : skin::kAccent;
+    QColor colour = icon_ == kIconError         ? skin::kFaceAlert
+                    : icon_ == kIconExclamation ? skin::kFaceAmber
+                                                : skin::kAccent;
     QLinearGradient gradient(box.topLeft(), box.bottomLeft());
     gradient.setColorAt(0, colour.lighter(125));
     gradient.setColorAt(1, colour.darker(120));
@@ -74,16 +90,19 @@ class MessageIconView : public QWidget {
     const QColor mark = icon_ == kIconExclamation ? QColor(40, 30, 10) : QColor(Qt::white);
     if (icon_ == kIconError) {
       painter.setPen(QPen(mark, box.width() / 9, Qt::SolidLine, Qt::RoundCap));
-      const QRectF cross = box.adjusted(box.width() * 0.32, box.height() * 0.32, -box.width() * 0.32, -box.height() * 0.32);
+      const QRectF cross =
+          box.adjusted(box.width() * 0.32, box.height() * 0.32, -box.width() * 0.32, -box.height() * 0.32);
       painter.drawLine(cross.topLeft(), cross.bottomRight());
       painter.drawLine(cross.topRight(), cross.bottomLeft());
       return;
     }
     const char* glyph = icon_ == kIconQuestion ? "?" : icon_ == kIconExclamation ? "!" : "i";
-    QFont font = skin::ControlFont(static_cast<int>(box.height() * (icon_ == kIconExclamation ? 0.55 : 0.66)), true);
+    QFont font =
+        skin::ControlFont(static_cast<int>(box.height() * (icon_ == kIconExclamation ? 0.55 : 0.66)), true);
     painter.setFont(font);
     painter.setPen(mark);
-    painter.drawText(box.adjusted(0, icon_ == kIconExclamation ? box.height() * 0.18 : 0, 0, 0), Qt::AlignCenter, glyph);
+    painter.drawText(box.adjusted(0, icon_ == kIconExclamation ? box.height() * 0.18 : 0, 0, 0),
+                     Qt::AlignCenter, glyph);
   }
 
  private:
@@ -92,7 +111,8 @@ class MessageIconView : public QWidget {
 
 }  // namespace
 
-MessageBoxDialog::MessageBoxDialog(const QString& text, const QString& caption, unsigned style, QWidget* owner)
+MessageBoxDialog::MessageBoxDialog(const QString& text, const QString& caption, unsigned style,
+                                   QWidget* owner)
     : QDialog(owner), icon_(style & 0xF0) {
   if (icon_ > kIconInformation) icon_ = 0;
   QString title = caption;
@@ -129,7 +149,9 @@ CMacRadioButton* MessageBoxDialog::Button(int result) const {
   return at == kButtonResults.end() ? nullptr : buttons_[static_cast<size_t>(at - kButtonResults.begin())];
 }
 
-QString MessageBoxDialog::Text() const { return text_->Text(); }
+QString MessageBoxDialog::Text() const {
+  return text_->Text();
+}
 
 void MessageBoxDialog::LayOut(const QList<int>& shown) {
   // The box grows around its text: wrapped at a readable width, never narrower
@@ -138,7 +160,8 @@ void MessageBoxDialog::LayOut(const QList<int>& shown) {
   const QRect textSize =
       metrics.boundingRect(QRect(0, 0, kMaxTextWidth, 4000), Qt::TextWordWrap | Qt::AlignLeft, text_->Text());
   const int iconSpace = icon_ != 0 ? kIconSize + 14 : 0;
-  const int rowWidth = static_cast<int>(shown.size()) * kButtonWidth + (static_cast<int>(shown.size()) - 1) * kButtonGap;
+  const int rowWidth =
+      static_cast<int>(shown.size()) * kButtonWidth + (static_cast<int>(shown.size()) - 1) * kButtonGap;
   const int width = std::max({textSize.width() + iconSpace + 2 * kMargin + 4, rowWidth + 2 * kMargin, 240});
   const int bodyHeight = std::max(textSize.height() + 4, icon_ != 0 ? kIconSize : 0);
   buttonStripTop_ = kMargin + bodyHeight + kMargin;

@@ -47,9 +47,13 @@ void SetNameDialog::SetName(const QString& name) {
   notice_->SetText(QString());
 }
 
-QString SetNameDialog::Name() const { return field_->text(); }
+QString SetNameDialog::Name() const {
+  return field_->text();
+}
 
-QString SetNameDialog::Notice() const { return notice_->Text(); }
+QString SetNameDialog::Notice() const {
+  return notice_->Text();
+}
 
 void SetNameDialog::accept() {
   const EncodedDeviceText encoded = EncodeDeviceText(Name().toStdString(), kMaxNameBytes);

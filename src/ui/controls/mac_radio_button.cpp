@@ -42,7 +42,8 @@ CMacRadioButton* CMacRadioButton::MoveSelection(int steps) {
 
 QSize CMacRadioButton::sizeHint() const {
   const QFontMetrics metrics(font());
-  return {std::max(72, metrics.horizontalAdvance(QString(text()).remove('&')) + 20), std::max(24, metrics.height() + 10)};
+  return {std::max(72, metrics.horizontalAdvance(QString(text()).remove('&')) + 20),
+          std::max(24, metrics.height() + 10)};
 }
 
 void CMacRadioButton::keyPressEvent(QKeyEvent* event) {
@@ -78,10 +79,8 @@ void CMacRadioButton::paintEvent(QPaintEvent*) {
   state.focused = isChecked();
   skin::PaintButtonFace(painter, rect(), skin::kFaceUp, state);
   painter.setFont(font());
-  skin::PaintCaption(painter, QRectF(rect()).adjusted(4, state.pressed ? 1 : 0, -4, state.pressed ? 1 : 0), text(),
-                     isEnabled() ? skin::kTextLight : skin::kTextDisabled);
+  skin::PaintCaption(painter, QRectF(rect()).adjusted(4, state.pressed ? 1 : 0, -4, state.pressed ? 1 : 0),
+                     text(), isEnabled() ? skin::kTextLight : skin::kTextDisabled);
 }
-
-
 
 }  // namespace veyra

@@ -65,10 +65,10 @@ void PngButton::paintEvent(QPaintEvent*) {
     painter.setFont(font());
     const QRectF caption(0, height() - captionHeight - 2, width(), captionHeight);
     skin::PaintCaption(painter, caption, text(),
-                       !isEnabled() ? skin::kTextDisabled : underMouse() ? Qt::white : skin::kTextLight);
+                       !isEnabled()   ? skin::kTextDisabled
+                       : underMouse() ? Qt::white
+                                      : skin::kTextLight);
   }
 }
-
-
 
 }  // namespace veyra

@@ -38,7 +38,8 @@ void SkinButton::SetTextColors(const std::array<QColor, 6>& colours) {
 
 QSize SkinButton::sizeHint() const {
   const QFontMetrics metrics(font());
-  return {qMax(48, metrics.horizontalAdvance(QString(text()).remove('&')) + 16), qMax(22, metrics.height() + 8)};
+  return {qMax(48, metrics.horizontalAdvance(QString(text()).remove('&')) + 16),
+          qMax(22, metrics.height() + 8)};
 }
 
 void SkinButton::paintEvent(QPaintEvent*) {
@@ -56,7 +57,5 @@ void SkinButton::paintEvent(QPaintEvent*) {
   const QRectF textRect = QRectF(rect()).adjusted(3, state.pressed ? 1 : 0, -3, state.pressed ? 1 : 0);
   skin::PaintCaption(painter, textRect, text(), TextColor(lit, look));
 }
-
-
 
 }  // namespace veyra

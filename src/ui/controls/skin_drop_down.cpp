@@ -44,7 +44,9 @@ void SkinDropDown::ShowList() {
   update();
 }
 
-bool SkinDropDown::IsListShown() const { return list_->isVisible(); }
+bool SkinDropDown::IsListShown() const {
+  return list_->isVisible();
+}
 
 void SkinDropDown::Choose(int index) {
   current_ = index;
@@ -79,17 +81,12 @@ void SkinDropDown::keyPressEvent(QKeyEvent* event) {
 void SkinDropDown::wheelEvent(QWheelEvent* event) {
   event->accept();
   if (!isEnabled() || entries_.isEmpty()) return;
-  const QPoint delta = event->angleDelta();
-  wheelCounter_ = std::clamp(wheelCounter_ + (delta.y() != 0 ? delta.y() : delta.x()), -120, 120);
   // Wheel away from the operator moves up the list, towards the first entry.
-  const int step = wheelCounter_ >= 120 ? -1 : wheelCounter_ <= -120 ? 1 : 0;
-  wheelCounter_ = 0;
-  if (step == 0) return;
-  const int next = std::clamp(current_ + step, 0, Count() - 1);
+  const int notch = skin::WheelNotch(wheelCounter_, event->angleDelta());
+  if (notch == 0) return;
+  const int next = std::clamp(current_ - notch, 0, Count() - 1);
   if (next != current_) Choose(next);
 }
-
-
 
 void SkinDropDown::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -109,8 +106,9 @@ void SkinDropDown::paintEvent(QPaintEvent*) {
   chevron.moveTo(centre.x() - side, centre.y() - dir * side / 2);
   chevron.lineTo(centre.x(), centre.y() + dir * side / 2);
   chevron.lineTo(centre.x() + side, centre.y() - dir * side / 2);
-  painter.setPen(QPen(isEnabled() ? (open || underMouse() ? skin::kAccent : skin::kTextDim) : skin::kTextDisabled, 1.6,
-                      Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setPen(
+      QPen(isEnabled() ? (open || underMouse() ? skin::kAccent : skin::kTextDim) : skin::kTextDisabled, 1.6,
+           Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(Qt::NoBrush);
   painter.drawPath(chevron);
   // A divider between caption and chevron.

@@ -18,9 +18,13 @@ SkinDropList::SkinDropList(QWidget* owner) : QWidget(owner, Qt::Popup | Qt::Fram
   setFont(owner ? owner->font() : skin::ControlFont(12, true));
 }
 
-int SkinDropList::EntryHeight() const { return QFontMetrics(font()).height() + 8; }
+int SkinDropList::EntryHeight() const {
+  return QFontMetrics(font()).height() + 8;
+}
 
-int SkinDropList::VisibleCount() const { return std::max(1, (height() - 2) / EntryHeight()); }
+int SkinDropList::VisibleCount() const {
+  return std::max(1, (height() - 2) / EntryHeight());
+}
 
 QRect SkinDropList::EntryRect(int index) const {
   return {1, 1 + (index - first_) * EntryHeight(), width() - 2, EntryHeight()};

@@ -49,7 +49,7 @@ class SkinLabel : public QWidget {
   QSize sizeHint() const override;
 
  signals:
-  void clicked();        // button released over the label
+  void clicked();  // button released over the label
   void doubleClicked();
 
  protected:

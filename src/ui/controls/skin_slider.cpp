@@ -56,7 +56,8 @@ int SkinSlider::PixelFromPos(int pos) const {
   const int base = thumbAlong_ / 2 + StartMargin();
   const long long range = max_ - min_;
   if (range <= 0 || Travel() <= 0) return base;
-  return base + static_cast<int>((std::clamp(pos, min_, max_) - min_) * static_cast<long long>(Travel()) / range);
+  return base +
+         static_cast<int>((std::clamp(pos, min_, max_) - min_) * static_cast<long long>(Travel()) / range);
 }
 
 int SkinSlider::PosFromPixel(int pixel) const {
@@ -69,7 +70,9 @@ int SkinSlider::PosFromPixel(int pixel) const {
   return min_ + static_cast<int>(std::clamp<long long>(k, 0, range));
 }
 
-QSize SkinSlider::sizeHint() const { return vertical_ ? QSize(40, 160) : QSize(160, 28); }
+QSize SkinSlider::sizeHint() const {
+  return vertical_ ? QSize(40, 160) : QSize(160, 28);
+}
 
 int SkinSlider::Along(const QPointF& point) const {
   return static_cast<int>(vertical_ ? point.y() : point.x());
@@ -128,14 +131,9 @@ void SkinSlider::keyPressEvent(QKeyEvent* event) {
 void SkinSlider::wheelEvent(QWheelEvent* event) {
   event->accept();
   if (!isEnabled()) return;
-  const QPoint delta = event->angleDelta();
-  wheelCounter_ = std::clamp(wheelCounter_ + (delta.y() != 0 ? delta.y() : delta.x()), -120, 120);
-  int step = 0;
-  if (wheelCounter_ <= -120) step = vertical_ ? 1 : -1;
-  if (wheelCounter_ >= 120) step = vertical_ ? -1 : 1;
-  wheelCounter_ = 0;  // one message of a whole notch makes one step; smaller ones never add up
-  if (step == 0) return;
-  SetPos(pos_ + step);
+  const int notch = skin::WheelNotch(wheelCounter_, event->angleDelta());
+  if (notch == 0) return;
+  SetPos(pos_ + (vertical_ ? -notch : notch));  // wheel up moves the thumb up or right
   emit sliderChanged(id_);
 }
 
@@ -177,7 +175,8 @@ void SkinSlider::PaintGroove(QPainter& painter, const QRectF& cross) const {
     }
   }
 
-  skin::PaintWell(painter, Oriented(vertical_, first - half, last + half, centre - half, centre + half), half);
+  skin::PaintWell(painter, Oriented(vertical_, first - half, last + half, centre - half, centre + half),
+                  half);
   // The lit part of the groove: from the thumb to the end the largest code sits at
   // for a fader (bottom), from the start for a horizontal slider.
   const qreal thumb = PixelFromPos(pos_);
@@ -195,8 +194,8 @@ void SkinSlider::PaintThumb(QPainter& painter, const QRectF& cross) const {
   const qreal across = std::min<qreal>(thumbAcross_, cross.width());
   const qreal at = PixelFromPos(pos_);
   const qreal start = at - thumbAlong_ / 2.0;
-  const QRectF cap =
-      Oriented(vertical_, start, start + thumbAlong_, centre - across / 2, centre + across / 2).adjusted(0.5, 0.5, -0.5, -0.5);
+  const QRectF cap = Oriented(vertical_, start, start + thumbAlong_, centre - across / 2, centre + across / 2)
+                         .adjusted(0.5, 0.5, -0.5, -0.5);
 
   // A brushed cap: light at the leading edge, darker towards the trailing one.
   const bool enabled = isEnabled();

@@ -81,7 +81,9 @@ void SkinSpinValue::SetKind(int kind) {
   update();
 }
 
-QString SkinSpinValue::Text() const { return QString::fromStdString(FormatValueText(kind_, value_)); }
+QString SkinSpinValue::Text() const {
+  return QString::fromStdString(FormatValueText(kind_, value_));
+}
 
 QRect SkinSpinValue::DecrementArrow() const {
   const int w = std::min(height(), width() / 4);
@@ -169,17 +171,17 @@ void SkinSpinValue::keyPressEvent(QKeyEvent* event) {
 void SkinSpinValue::wheelEvent(QWheelEvent* event) {
   event->accept();
   if (!isEnabled()) return;
-  const QPoint delta = event->angleDelta();
-  wheelCounter_ = std::clamp(wheelCounter_ + (delta.y() != 0 ? delta.y() : delta.x()), -120, 120);
-  const int step = wheelCounter_ >= 120 ? 1 : wheelCounter_ <= -120 ? -1 : 0;
-  wheelCounter_ = 0;
-  if (step != 0) StepTo(value_ + step);
+  const int notch = skin::WheelNotch(wheelCounter_, event->angleDelta());
+  if (notch != 0) StepTo(value_ + notch);
 }
 
 void SkinSpinValue::PaintArrow(QPainter& painter, const QRect& area, int direction) const {
   const bool held = heldDirection_ == direction;
   const bool lit = isEnabled() && (held || hotDirection_ == direction);
-  QColor colour = !isEnabled() ? skin::kTextDisabled : held ? Qt::white : lit ? skin::kAccent : skin::kTextDim;
+  QColor colour = !isEnabled() ? skin::kTextDisabled
+                  : held       ? Qt::white
+                  : lit        ? skin::kAccent
+                               : skin::kTextDim;
   const QRectF a = QRectF(area).adjusted(area.width() * 0.3, area.height() * 0.28, -area.width() * 0.3,
                                          -area.height() * 0.28);
   QPainterPath triangle;

@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace veyra::skin {
 namespace {
@@ -18,7 +19,8 @@ QFont FontWithFamilies(const QStringList& families, int pixelHeight, bool bold) 
 
 QColor Greyed(const QColor& colour) {
   const int grey = qGray(colour.rgb());
-  return QColor((colour.red() + grey * 2) / 3, (colour.green() + grey * 2) / 3, (colour.blue() + grey * 2) / 3)
+  return QColor((colour.red() + grey * 2) / 3, (colour.green() + grey * 2) / 3,
+                (colour.blue() + grey * 2) / 3)
       .darker(125);
 }
 
@@ -26,11 +28,19 @@ QColor Greyed(const QColor& colour) {
 
 QFont ControlFont(int pixelHeight, bool bold) {
   // DejaVu Sans before the Chinese font: the latter's "℃" draws as a blank.
-  return FontWithFamilies({"Arial", "Liberation Sans", "DejaVu Sans", "WenQuanYi Micro Hei"}, pixelHeight, bold);
+  return FontWithFamilies({"Arial", "Liberation Sans", "DejaVu Sans", "WenQuanYi Micro Hei"}, pixelHeight,
+                          bold);
 }
 
 QFont ImageCaptionFont(int pixelHeight) {
   return FontWithFamilies({"Microsoft MHei", "WenQuanYi Micro Hei", "Arial"}, pixelHeight, false);
+}
+
+int WheelNotch(int& counter, const QPoint& angleDelta) {
+  counter = std::clamp(counter + (angleDelta.y() != 0 ? angleDelta.y() : angleDelta.x()), -120, 120);
+  const int notch = counter >= 120 ? 1 : counter <= -120 ? -1 : 0;
+  counter = 0;
+  return notch;
 }
 
 void PaintButtonFace(QPainter& painter, const QRectF& rect, const QColor& base, const FaceState& state) {
@@ -61,7 +71,8 @@ void PaintButtonFace(QPainter& painter, const QRectF& rect, const QColor& base, 
     QColor edge(255, 255, 255, state.enabled ? (state.lit ? 90 : 46) : 20);
     painter.setPen(QPen(edge, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawLine(QPointF(outer.left() + radius, outer.top() + 1), QPointF(outer.right() - radius, outer.top() + 1));
+    painter.drawLine(QPointF(outer.left() + radius, outer.top() + 1),
+                     QPointF(outer.right() - radius, outer.top() + 1));
   }
   if (state.lit && state.enabled) {
     // Lit faces glow a little around their edge.
@@ -107,7 +118,8 @@ void PaintDialogBackground(QPainter& painter, const QRect& rect, int buttonStrip
   painter.drawLine(strip.topLeft(), strip.topRight());
 }
 
-void PaintCaption(QPainter& painter, const QRectF& rect, const QString& text, const QColor& colour, int alignment) {
+void PaintCaption(QPainter& painter, const QRectF& rect, const QString& text, const QColor& colour,
+                  int alignment) {
   if (text.isEmpty()) return;
   painter.save();
   painter.setPen(colour);

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPoint>
 #include <QRectF>
 
 class QPainter;
@@ -36,6 +37,11 @@ inline const QColor kTextDisabled{118, 127, 132};
 QFont ControlFont(int pixelHeight, bool bold = false);
 // "Microsoft MHei" (image button captions), with the same fallbacks.
 QFont ImageCaptionFont(int pixelHeight);
+
+// The wheel rule of every control: the delta is added to a counter clamped to
+// -120..+120; a full notch (+120 or -120) gives +1 or -1, anything else 0, and
+// the counter is cleared after every message, so smaller deltas never add up.
+int WheelNotch(int& counter, const QPoint& angleDelta);
 
 struct FaceState {
   bool lit = false;      // the owner's down state

@@ -30,8 +30,12 @@ void ValueEntryField::Attach(QObject* owner, int number) {
   number_ = number;
 }
 
-QColor ValueEntryField::FocusColor() { return skin::kAccent; }
-QColor ValueEntryField::IdleColor() { return Qt::white; }
+QColor ValueEntryField::FocusColor() {
+  return skin::kAccent;
+}
+QColor ValueEntryField::IdleColor() {
+  return Qt::white;
+}
 
 void ValueEntryField::SetBackground(const QColor& colour) {
   QPalette colours = palette();

@@ -67,9 +67,12 @@ FontInstall InstallArialFont(const QString& folder, bool showNotice) {
   return FontInstall::Installed;
 }
 
-QWidget* MainWindowPointer() { return gMainWindow; }
+QWidget* MainWindowPointer() {
+  return gMainWindow;
+}
 
-ApplicationShell::ApplicationShell(QApplication& app) : app_(app), store_(std::make_unique<ParameterStore>()) {}
+ApplicationShell::ApplicationShell(QApplication& app)
+    : app_(app), store_(std::make_unique<ParameterStore>()) {}
 
 ApplicationShell::~ApplicationShell() = default;
 

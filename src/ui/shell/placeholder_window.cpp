@@ -33,7 +33,8 @@ PlaceholderMainWindow::PlaceholderMainWindow(ParameterStore& store, QWidget* par
   model_ = new SkinDropDown(this);
   model_->SetId(1339);
   model_->setGeometry(15, 78, kSideWidth - 30, 26);
-  for (const ModelInfo& model : Models()) model_->AddEntry(QString::fromUtf8(model.Name.data(), model.Name.size()));
+  for (const ModelInfo& model : Models())
+    model_->AddEntry(QString::fromUtf8(model.Name.data(), model.Name.size()));
   model_->SetCurrentIndex(store_.CurrentModel - 1);
   connect(model_, &SkinDropDown::selectionChanged, this,
           [this] { SwitchModel(store_, model_->GetCurrentIndex() + 1); });
