@@ -40,16 +40,6 @@ TEST(SkinButton, OwnerSetsTheStateAndSameStateDoesNotRepaint) {
   EXPECT_EQ(button.GetDown(), 1);
 }
 
-TEST(SkinButton, TextColoursByStateAndLook) {
-  SkinButton button;
-  std::array<QColor, 6> colours;
-  for (int i = 0; i < 6; ++i) colours[i] = QColor(i * 40, 0, 0);
-  button.SetTextColors(colours);
-  EXPECT_EQ(button.TextColor(false, SkinButton::kNormal), colours[0]);
-  EXPECT_EQ(button.TextColor(false, SkinButton::kDisabled), colours[2]);
-  EXPECT_EQ(button.TextColor(true, SkinButton::kHot), colours[4]);
-}
-
 TEST(PngButton, LoadsItsFaceAndStaysFacelessWithoutOne) {
   QTemporaryDir dir;
   QImage image(24, 24, QImage::Format_ARGB32);

@@ -136,7 +136,8 @@ MessageBoxDialog::MessageBoxDialog(const QString& text, const QString& caption, 
   if ((style & 0x0F) == kStyleYesNo) {
     // Yes or No must be answered: no close box, no Escape.
     closeEnabled_ = false;
-    setWindowFlag(Qt::WindowCloseButtonHint, false);
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint) &
+                   ~Qt::WindowCloseButtonHint);
   }
   LayOut(shown_);
   CMacRadioButton* first = Button((style & 0x0F) == kStyleYesNo ? kResultYes : shown_.front());

@@ -1,6 +1,7 @@
 #include "controls/png_button.hpp"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "controls/skin_style.hpp"
 
@@ -47,8 +48,10 @@ void PngButton::paintEvent(QPaintEvent*) {
   QRectF area = QRectF(rect()).adjusted(3, 3, -3, -3 - captionHeight);
   if (pressed) area.translate(0, 1);
   if (!image_.isNull() && area.width() > 0 && area.height() > 0) {
-    QSizeF shown = image_.deviceIndependentSize();
-    shown.scale(area.size().boundedTo(shown), Qt::KeepAspectRatio);  // never enlarged past its own size
+    // Shrunk to fit with its proportions kept, never enlarged past its own size.
+    const QSizeF own = image_.deviceIndependentSize();
+    const qreal factor = std::min({area.width() / own.width(), area.height() / own.height(), 1.0});
+    const QSizeF shown = own * factor;
     const QRectF target(area.center() - QPointF(shown.width() / 2, shown.height() / 2), shown);
     if (!isEnabled()) painter.setOpacity(0.4);
     painter.drawImage(target, image_);
