@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QPalette>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include "shell/application_shell.hpp"
+#include "shell/gdiplus_guard.hpp"
+#include "state/parameter_store.hpp"
+
+namespace veyra {
+namespace {
+
+struct LayerHooks {
+  int starts = 0;
+  int stops = 0;
+  LayerHooks() {
+    GdiplusGuard::SetPlatformHooks([this] { ++starts; }, [this] { ++stops; });
+  }
+  ~LayerHooks() { GdiplusGuard::SetPlatformHooks({}, {}); }
+};
+
+TEST(GdiplusGuard, StartsOncePerProcessAndCountsEveryUser) {
+  LayerHooks hooks;
+  EXPECT_EQ(GdiplusGuard::ProcessName(), QString("GDIPlusInitID=%1").arg(getpid(), 0, 16).toStdString());
+  const int before = GdiplusGuard::Users();
+  {
+    GdiplusGuard first;
+    GdiplusGuard second;
+    first.Start();
+    second.Start();  // already started in this process: counted only
+    second.Start();  // a guard counts once
+    EXPECT_TRUE(first.Started());
+    EXPECT_FALSE(second.Started());
+    EXPECT_EQ(hooks.starts, 1);
+    EXPECT_EQ(GdiplusGuard::Users(), before + 2);
+
+    second.Stop();
+    second.Stop();  // nothing left to give back
+    EXPECT_EQ(GdiplusGuard::Users(), before + 1);
+    EXPECT_EQ(hooks.stops, 0);
+    first.Stop();  // the starter, with the last user gone
+    EXPECT_EQ(hooks.stops, 1);
+    EXPECT_FALSE(GdiplusGuard::LayerRunning());
+  }
+  {
+    GdiplusGuard scoped(true);  // auto-start: started at construction, stopped at destruction
+    EXPECT_EQ(hooks.starts, 2);
+  }
+  EXPECT_EQ(hooks.stops, 2);
+  GdiplusGuard never;
+  never.Stop();
+  EXPECT_EQ(GdiplusGuard::Users(), before);
+}
+
+TEST(GdiplusGuard, OnlyTheStarterStopsTheLayer) {
+  LayerHooks hooks;
+  GdiplusGuard starter;
+  GdiplusGuard other;
+  starter.Start();
+  other.Start();
+  starter.Stop();  // another user remains: the layer keeps running
+  other.Stop();    // the last user, but not the starter: still running
+  EXPECT_EQ(hooks.stops, 0);
+  EXPECT_TRUE(GdiplusGuard::LayerRunning());
+  starter.Start();  // the starter comes back as a user and, leaving last, stops it
+  EXPECT_EQ(hooks.starts, 1);
+  starter.Stop();
+  EXPECT_EQ(hooks.stops, 1);
+  EXPECT_FALSE(GdiplusGuard::LayerRunning());
+}
+
+TEST(InstallArialFont, RegistersTheFileBesideTheProgramOrNothing) {
+  QTemporaryDir empty;
+  EXPECT_EQ(InstallArialFont(empty.path(), false), FontInstall::Missing);
+
+  QTemporaryDir broken;
+  QFile junk(broken.filePath("arial.ttf"));
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("not a font");
+  junk.close();
+  EXPECT_EQ(InstallArialFont(broken.path(), false), FontInstall::Failed);
+
+  const QString liberation = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
+  if (!QFile::exists(liberation)) GTEST_SKIP() << "no font file to install";
+  QTemporaryDir good;
+  ASSERT_TRUE(QFile::copy(liberation, good.filePath("arial.ttf")));
+  EXPECT_EQ(InstallArialFont(good.path(), false), FontInstall::Installed);
+}
+
+TEST(ApplicationShell, RunsTheMainWindowUntilItClosesAndTakesAScreenshot) {
+  QTemporaryDir dir;
+  const QString shot = dir.filePath("main.png");
+  ApplicationShell shell(*qApp);
+  shell.Store().CurrentModel = 3;
+  QWidget* seen = nullptr;
+  const int result = shell.Run(
+      [&](ParameterStore& store) {
+        EXPECT_EQ(&store, &shell.Store());
+        auto window = std::make_unique<QWidget>();
+        window->resize(320, 200);
+        seen = window.get();
+        return window;
+      },
+      shot);
+  EXPECT_EQ(result, 0);
+  EXPECT_NE(seen, nullptr);
+  EXPECT_EQ(MainWindowPointer(), nullptr) << "the pointer is cleared when the window is gone";
+  EXPECT_EQ(shell.Store().CurrentModel, 1);
+  EXPECT_EQ(QApplication::palette().color(QPalette::Window), QColor(193, 210, 240));
+  EXPECT_EQ(QApplication::palette().color(QPalette::WindowText), QColor(Qt::black));
+  const QImage image(shot);
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), QSize(320, 200));
+
+  // A screenshot that cannot be written fails the run.
+  EXPECT_EQ(
+      shell.Run([](ParameterStore&) { return std::make_unique<QWidget>(); }, dir.filePath("no/such/dir.png")),
+      1);
+}
+
+}  // namespace
+}  // namespace veyra

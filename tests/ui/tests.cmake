@@ -1,0 +1,26 @@
+# GUI tests run headless (QT_QPA_PLATFORM=offscreen, set by veyra_add_test).
+if(TARGET veyra_ui)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  veyra_add_test(veyra_ui_tests
+    SOURCES
+      ui/qt_environment.cpp
+      ui/slider_test.cpp
+      ui/buttons_test.cpp
+      ui/spin_value_test.cpp
+      ui/entry_field_test.cpp
+      ui/drop_down_test.cpp
+      ui/label_test.cpp
+      ui/message_box_test.cpp
+      ui/shell_test.cpp
+      ui/render_test.cpp
+    LIBS veyra::ui Qt6::Test)
+  # The rendered control faces land here, to be looked at.
+  target_compile_definitions(veyra_ui_tests PRIVATE VEYRA_RENDER_DIR="${CMAKE_BINARY_DIR}/ui-renders")
+endif()
+
+# The application itself starts, shows its main window, saves it and ends.
+if(TARGET veyra)
+  add_test(NAME veyra_starts_and_closes
+           COMMAND veyra --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_start.png)
+  set_tests_properties(veyra_starts_and_closes PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
+endif()
