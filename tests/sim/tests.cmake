@@ -4,4 +4,5 @@ veyra_add_test(veyra_sim_tests
     sim/firmware_test.cpp
     sim/options_test.cpp
     sim/programs_test.cpp
+    sim/soak_test.cpp
   LIBS veyra::sim)

@@ -107,12 +107,9 @@ ConnectionResult ConnectionSequence(ParameterStore& store, DeviceLink& link, con
 SyncResult PollMeters(ParameterStore& store, DeviceLink& link) {
   SyncControl none;
   if (store.Online == 0) return SyncSession(store, link, none, 0).Finish(SyncStatus::Offline);
-  // Whatever else the reply might carry, only the meters are taken.
-  auto work = std::make_unique<ParameterStore>(store);
-  SyncSession s(*work, link, none, 1);
+  // Only a meter reply is taken over (see SyncSession), so nothing else changes.
+  SyncSession s(store, link, none, 1);
   if (!s.Send(ReadCommand, 0, SystemItem::Meters, SystemBlock, 0)) return s.Finish(SyncStatus::NoReply);
-  std::memcpy(store.System.InputMeters, work->System.InputMeters, sizeof store.System.InputMeters);
-  std::memcpy(store.System.OutputMeters, work->System.OutputMeters, sizeof store.System.OutputMeters);
   return s.Finish(SyncStatus::Success);
 }
 
