@@ -1,12 +1,11 @@
 // veyra-sim over the TCP report bridge, driven through the real link.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -153,7 +152,8 @@ TEST(Bridge, ListensOnLoopbackOnly) {
 }
 
 TEST(Bridge, TraceIsATranscript) {
-  const auto path = std::filesystem::temp_directory_path() / ("veyra-sim-trace-" + std::to_string(::getpid()));
+  const auto path =
+      std::filesystem::temp_directory_path() / ("veyra-sim-trace-" + std::to_string(::getpid()));
   {
     SimProcess sim({"--listen", "127.0.0.1:0", "--fast", "--model", "sistel", "--drop-every", "3", "--trace",
                     path.string()});

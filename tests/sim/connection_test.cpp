@@ -15,7 +15,8 @@ namespace {
 constexpr uint8_t A1 = WriteCommand, A2 = ReadCommand;
 
 std::vector<Request> ExpectedConnection(int inputs, int outputs) {
-  std::vector<Request> v = {{A2, 0, 9, 0x04, 0}, {A2, 0, 9, 0x10, 0}, {A2, 0, 9, 0x11, 0}, {A2, 0, 9, 0x12, 0}};
+  std::vector<Request> v = {
+      {A2, 0, 9, 0x04, 0}, {A2, 0, 9, 0x10, 0}, {A2, 0, 9, 0x11, 0}, {A2, 0, 9, 0x12, 0}};
   for (uint8_t p = 1; p <= 30; ++p) v.push_back({A2, p, 9, 0, 0});
   auto channels = [&](uint8_t slot) {
     for (uint8_t i = 0; i < inputs; ++i) v.push_back({A2, slot, 1, i, 0x77});
@@ -81,7 +82,7 @@ TEST(ConnectionSequence, FailuresLeaveTheStoreAsItWas) {
       {"orvane,fast,drop-every=2", SyncStatus::ConnectError, "Connect error.", 2},
       {"orvane,fast,drop-every=3", SyncStatus::NoReply, "", 3},
       {"orvane,fast,drop-every=4", SyncStatus::NoReply, "", 4},
-      {"orvane,fast,drop-every=20", SyncStatus::NoReply, "", 20},   // a program name
+      {"orvane,fast,drop-every=20", SyncStatus::NoReply, "", 20},  // a program name
       {"orvane,fast,silent-after=200", SyncStatus::NoReply, "", 201},
       {"orvane,fast,drop-every=400", SyncStatus::NoReply, "", 400},  // a live channel
       {"orvane,fast,disconnect-after=300", SyncStatus::NoReply, "", 0},
@@ -243,13 +244,13 @@ TEST(PollMeters, AGarbledReplyRunningIntoAGoodOneIsNotTaken) {
     const std::vector<uint8_t> good = BuildFrame(DataReply, 1, 0, SystemBlock, SystemItem::Meters, 0, meters);
     for (size_t at = 4; at < good.size() - 2 && stream.empty(); ++at) {
       for (int bit = 0; bit < 8 && stream.empty(); ++bit) {
-      std::vector<uint8_t> both = good;
-      both[at] ^= static_cast<uint8_t>(1 << bit);
-      both.insert(both.end(), good.begin(), good.end());
-      const FrameSearch found = FindFrame(both);
-      if (found.Found && found.Begin == 0 && !found.ByLength && found.Fields.Command == DataReply &&
-          found.Fields.Channel == SystemItem::Meters)
-        stream = both;
+        std::vector<uint8_t> both = good;
+        both[at] ^= static_cast<uint8_t>(1 << bit);
+        both.insert(both.end(), good.begin(), good.end());
+        const FrameSearch found = FindFrame(both);
+        if (found.Found && found.Begin == 0 && !found.ByLength && found.Fields.Command == DataReply &&
+            found.Fields.Channel == SystemItem::Meters)
+          stream = both;
       }
     }
   }

@@ -17,7 +17,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool SameStore(const ParameterStore& a, const ParameterStore& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameStore(const ParameterStore& a, const ParameterStore& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 TEST(Soak, EverySyncSucceedsWholeOrFailsCleanly) {
   constexpr int kDeadlineMs = 60;
@@ -25,10 +27,9 @@ TEST(Soak, EverySyncSucceedsWholeOrFailsCleanly) {
   int succeeded = 0, failed = 0;
   for (uint64_t seed = 1; seed <= 40 && Clock::now() < stopAt; ++seed) {
     sim::Random r(seed);
-    const std::string address =
-        Format("orvane,fast,seed=%llu,drop-every=%d,corrupt-chance=%d,noise=%d%s",
-               static_cast<unsigned long long>(seed), r.Between(200, 800), r.Between(1, 5), r.Below(20),
-               r.Chance(30) ? ",ignored-reply" : "");
+    const std::string address = Format("orvane,fast,seed=%llu,drop-every=%d,corrupt-chance=%d,noise=%d%s",
+                                       static_cast<unsigned long long>(seed), r.Between(200, 800),
+                                       r.Between(1, 5), r.Below(20), r.Chance(30) ? ",ignored-reply" : "");
     SimRig rig(address, TestTiming(kDeadlineMs));
     auto before = std::make_unique<ParameterStore>(*rig.store);
 

@@ -20,8 +20,7 @@ constexpr uint8_t kSettingItems[] = {SystemItem::BackLight, SystemItem::DeviceId
 SyncResult SendLiveChannels(ParameterStore& store, DeviceLink& link, const SyncControl& control) {
   SyncSession s(store, link, control, store.InputCount + store.OutputCount);
   for (const uint8_t block : {InputBlock, OutputBlock}) {
-    const int count = block == InputBlock ? store.InputCount : store.OutputCount;
-    for (int ch = 0; ch < count; ++ch) {
+    for (int ch = 0; ch < ChannelCount(store, block); ++ch) {
       if (!link.IsOpen()) return s.Finish(SyncStatus::NoReply, {}, kPollAfterWritesMs);
       if (!s.Step(WriteCommand, 0, ch, block, AllGroups) && s.CancelRequested())
         return s.Failed(SyncStatus::Cancelled, {}, kPollAfterWritesMs);
@@ -74,7 +73,8 @@ ConnectionResult ConnectionSequence(ParameterStore& store, DeviceLink& link, con
   const bool modelChanged = SwitchModel(*work, *model);
   s.SetTotal(ConnectionExchanges(work->InputCount, work->OutputCount));
 
-  if (!read(0, SystemItem::VersionText1, SystemBlock, 0)) return fail(SyncStatus::ConnectError, kConnectErrorText);
+  if (!read(0, SystemItem::VersionText1, SystemBlock, 0))
+    return fail(SyncStatus::ConnectError, kConnectErrorText);
   if (!read(0, SystemItem::VersionText2, SystemBlock, 0) || !read(0, SystemItem::Lock, SystemBlock, 0))
     return fail(SyncStatus::NoReply, nullptr);
   for (int p = 1; p <= kPresetCount; ++p) {

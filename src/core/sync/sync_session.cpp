@@ -9,17 +9,28 @@ namespace veyra {
 
 const char* SyncStatusName(SyncStatus status) {
   switch (status) {
-    case SyncStatus::Success: return "success";
-    case SyncStatus::Offline: return "offline";
-    case SyncStatus::AlreadyOnline: return "already online";
-    case SyncStatus::Locked: return "locked";
-    case SyncStatus::OpenFailed: return "open failed";
-    case SyncStatus::NoModelCode: return "no model code";
-    case SyncStatus::UnknownModel: return "unknown model";
-    case SyncStatus::ConnectError: return "connect error";
-    case SyncStatus::NoReply: return "no reply";
-    case SyncStatus::Cancelled: return "cancelled";
-    case SyncStatus::BadProgram: return "bad program number";
+    case SyncStatus::Success:
+      return "success";
+    case SyncStatus::Offline:
+      return "offline";
+    case SyncStatus::AlreadyOnline:
+      return "already online";
+    case SyncStatus::Locked:
+      return "locked";
+    case SyncStatus::OpenFailed:
+      return "open failed";
+    case SyncStatus::NoModelCode:
+      return "no model code";
+    case SyncStatus::UnknownModel:
+      return "unknown model";
+    case SyncStatus::ConnectError:
+      return "connect error";
+    case SyncStatus::NoReply:
+      return "no reply";
+    case SyncStatus::Cancelled:
+      return "cancelled";
+    case SyncStatus::BadProgram:
+      return "bad program number";
   }
   return "?";
 }
@@ -31,10 +42,12 @@ bool SyncSession::CancelRequested() const {
 namespace {
 
 // Copies the record a reply with this address fills (ApplyDataReply's choice).
-void CopyRecord(ParameterStore& to, const ParameterStore& from, uint8_t slot, uint8_t block, uint8_t channel) {
+void CopyRecord(ParameterStore& to, const ParameterStore& from, uint8_t slot, uint8_t block,
+                uint8_t channel) {
   if (block == SystemBlock) {
     if (channel == SystemItem::PresetName) {
-      if (slot >= 1 && slot <= kPresetCount) std::memcpy(to.Preset(slot).Name, from.Preset(slot).Name, kPresetNameBytes);
+      if (slot >= 1 && slot <= kPresetCount)
+        std::memcpy(to.Preset(slot).Name, from.Preset(slot).Name, kPresetNameBytes);
     } else {
       to.System = from.System;
       to.DeviceId = from.DeviceId;
@@ -43,7 +56,8 @@ void CopyRecord(ParameterStore& to, const ParameterStore& from, uint8_t slot, ui
   }
   if (slot > kPresetCount || channel >= kChannelSlots) return;
   if (block == InputBlock) {
-    (slot ? to.Preset(slot).Inputs : to.Inputs)[channel] = (slot ? from.Preset(slot).Inputs : from.Inputs)[channel];
+    (slot ? to.Preset(slot).Inputs : to.Inputs)[channel] =
+        (slot ? from.Preset(slot).Inputs : from.Inputs)[channel];
   } else if (block == OutputBlock) {
     (slot ? to.Preset(slot).Outputs : to.Outputs)[channel] =
         (slot ? from.Preset(slot).Outputs : from.Outputs)[channel];
@@ -68,7 +82,8 @@ bool SyncSession::Send(uint8_t command, uint8_t slot, uint8_t channel, uint8_t b
     }
     payload = std::move(*built);
   }
-  const std::vector<uint8_t> frame = BuildFrame(command, store_->DeviceId, slot, block, channel, group, payload);
+  const std::vector<uint8_t> frame =
+      BuildFrame(command, store_->DeviceId, slot, block, channel, group, payload);
   if (!scratch_) scratch_ = std::make_unique<ParameterStore>(*store_);
   CopyRecord(*scratch_, *store_, slot, block, channel);
   const ExchangeResult exchange = link_.Exchange(*scratch_, frame);
@@ -132,7 +147,9 @@ SyncResult SyncSession::Finish(SyncStatus status, std::string message, int resta
 }
 
 namespace {
-size_t Records(int32_t count) { return static_cast<size_t>(std::clamp<int32_t>(count, 0, kChannelSlots)); }
+size_t Records(int32_t count) {
+  return static_cast<size_t>(std::clamp<int32_t>(count, 0, kChannelSlots));
+}
 }  // namespace
 
 void CopyLiveToPreset(ParameterStore& store, int program) {

@@ -63,6 +63,11 @@ class SyncSession {
   bool cancelled_ = false;
 };
 
+// The model's channel count of a block (InputBlock or OutputBlock).
+inline int ChannelCount(const ParameterStore& store, uint8_t block) {
+  return block == InputBlock ? store.InputCount : store.OutputCount;
+}
+
 // The live records of the model's channels copied into a program, and back.
 // Records beyond the model's counts are not touched.
 void CopyLiveToPreset(ParameterStore& store, int program);
