@@ -116,17 +116,6 @@ TEST(Firmware, WritesAreAppliedAndAcknowledged) {
   EXPECT_EQ(p.Stats().Writes, 5);
 }
 
-TEST(Firmware, ReadOnlyItemsAndOddLengthsAreNotWritten) {
-  SimulatedProcessor p(Fast());
-  const Bytes before(p.Memory().System.ModelCode, p.Memory().System.ModelCode + 8);
-  const InputChannel in0 = p.Memory().Inputs[0];
-  Feed(p, BuildFrame(WriteCommand, 1, 0, SystemBlock, SystemItem::ModelCode, 0, Bytes{'X', 'X', 'X'}));
-  Feed(p, BuildFrame(WriteCommand, 1, 0, InputBlock, 0, 0, Bytes(37, 0xEE)));
-  EXPECT_EQ(Bytes(p.Memory().System.ModelCode, p.Memory().System.ModelCode + 8), before);
-  EXPECT_EQ(std::memcmp(&in0, &p.Memory().Inputs[0], sizeof in0), 0);
-  EXPECT_EQ(p.Stats().Answered, 2);  // still answered
-}
-
 TEST(Firmware, ReassemblesFramesAndRefusesBadOnes) {
   SimulatedProcessor p(Fast());
   ParameterStore source;
