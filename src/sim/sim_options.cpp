@@ -29,7 +29,7 @@ constexpr std::array<SimOptionInfo, 18> kOptions{{
     {"silent", "", "never answers"},
     {"model-code", "TEXT", "reports this model code (at most 8 bytes)"},
     {"absent", "", "no processor is plugged in (opening fails)"},
-    {"model", "NAME", "sistel, merial or orvane"},
+    {"model", "NAME", "sistel, merial or orvane (default orvane)"},
 }};
 
 bool ParseCount(std::string_view name, std::string_view value, int max, int& out, std::string& error) {

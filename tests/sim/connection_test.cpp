@@ -125,6 +125,12 @@ TEST(ConnectionSequence, RefusedWhileOnlineAndCancellable) {
   EXPECT_EQ(rig.Recorder().Requests().size(), 50u);
   EXPECT_TRUE(SameStore(*rig.store, *before));
   EXPECT_FALSE(rig.link.IsOpen());
+
+  EXPECT_FALSE(GoOffline(*rig.store, rig.link));
+  ASSERT_EQ(ConnectionSequence(*rig.store, rig.link).Status, SyncStatus::Success);
+  EXPECT_TRUE(GoOffline(*rig.store, rig.link));
+  EXPECT_EQ(rig.store->Online, 0);
+  EXPECT_FALSE(rig.link.IsOpen());
 }
 
 // A rig that has connected already.

@@ -51,10 +51,11 @@ int main(int argc, char** argv) {
   app.add_flag("--allow-remote", allowRemote, "allow a listening address other than loopback");
   app.add_option("--trace", tracePath, "write every report and fault to FILE (a link transcript)");
 
-  // The device options are the ones of the sim: address.
+  // The device options are the ones of the sim: address (a served device is always present).
   std::map<std::string, std::string> values;
   std::map<std::string, bool> flags;
   for (const auto& option : SimOptionTable()) {
+    if (option.Name == "absent") continue;
     const std::string name = "--" + std::string(option.Name);
     const std::string help(option.Help);
     if (option.ValueName.empty()) {
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
   veyra::sim::SimOptions options;
   std::string error;
   for (const auto& option : SimOptionTable()) {
+    if (option.Name == "absent") continue;
     const std::string name(option.Name);
     const bool given = option.ValueName.empty() ? flags[name] : !values[name].empty();
     if (given && !veyra::sim::SetSimOption(options, name, values[name], error)) {

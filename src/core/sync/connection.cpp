@@ -104,6 +104,13 @@ ConnectionResult ConnectionSequence(ParameterStore& store, DeviceLink& link, con
   return result;
 }
 
+bool GoOffline(ParameterStore& store, DeviceLink& link) {
+  if (store.Online == 0) return false;
+  store.Online = 0;
+  link.Close();
+  return true;
+}
+
 SyncResult PollMeters(ParameterStore& store, DeviceLink& link) {
   SyncControl none;
   if (store.Online == 0) return SyncSession(store, link, none, 0).Finish(SyncStatus::Offline);

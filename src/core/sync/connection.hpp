@@ -30,6 +30,11 @@ struct ConnectionResult : SyncResult {
 //   AlreadyOnline "Already connect!" (the link is not touched)
 ConnectionResult ConnectionSequence(ParameterStore& store, DeviceLink& link, const SyncControl& control = {});
 
+// Disconnect: clears Online and closes the link; the caller stops the meter
+// poll and shows the offline state. False, changing nothing, when not online
+// (the caller shows "Cannot connect!").
+bool GoOffline(ParameterStore& store, DeviceLink& link);
+
 // Reads the meter levels while online. Only the meters of the store change,
 // and only when the reply came; a failed poll is NoReply and shows nothing.
 SyncResult PollMeters(ParameterStore& store, DeviceLink& link);

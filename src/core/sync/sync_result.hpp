@@ -36,6 +36,7 @@ enum class SyncStatus {
 
 // The operator's texts.
 inline constexpr const char* kAlreadyConnectText = "Already connect!";
+inline constexpr const char* kCannotConnectText = "Cannot connect!";  // disconnect while offline
 inline constexpr const char* kDeviceTypeNotSelectedText = "Device type is not selected.";
 inline constexpr const char* kConnectErrorText = "Connect error.";
 inline constexpr const char* kSaveSuccessText = "Save Successfully.";
