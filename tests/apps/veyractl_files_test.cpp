@@ -209,6 +209,8 @@ TEST_F(VeyractlFiles, UsageErrorsExitWithTwoAndSayWhy) {
       {{"response", Path("live.dat"), "--input", "Z"}, "Z"},
       {{"response", Path("live.dat"), "--output", "9"}, "9"},
       {{"export", Path("live.dat"), Path("out.txt")}, ".xlsx"},
+      {{"push", Path("bank.dama")}, "not a settings file"},
+      {{"restore", Path("live.dat")}, "not a bank file"},
       {{"--device", "bogus:1", "info"}, "bogus"},
       {{"--device", "sim:yamaha", "info"}, "yamaha"},
   };

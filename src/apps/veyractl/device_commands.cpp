@@ -1,10 +1,12 @@
 #include "device_commands.hpp"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "files/store_files.hpp"
 #include "info_report.hpp"
+#include "source_file.hpp"
 #include "sync/connection.hpp"
 #include "sync/programs.hpp"
 
@@ -14,12 +16,33 @@ namespace {
 
 // A file that is to go to the device is read before connecting, so that a
 // missing file costs no connection; its bytes are applied after it.
+std::string KindName(FileKind kind) {
+  switch (kind) {
+    case FileKind::Settings:
+      return "a settings file (.dat)";
+    case FileKind::Preset:
+      return "a program file (.preset)";
+    case FileKind::Bank:
+      return "a bank file (.dama)";
+  }
+  return {};
+}
+
 struct FileBytes {
   std::string Path;
   std::vector<std::byte> Data;
 };
 
-int ReadWhole(const Console& console, const std::string& path, size_t size, FileBytes& file) {
+// The program loads whatever it is given, but a bank or program file sent as
+// live settings (or the other way round) would put nonsense into a running
+// processor: a file that is plainly of another kind is refused. A file of no
+// known kind loads as the program loads it, with a note when its size is off.
+int ReadWhole(const Console& console, const std::string& path, FileKind kind, FileBytes& file) {
+  const std::optional<FileKind> found = FileKindOf(path);
+  if (found && *found != kind) {
+    return console.Usage("\"" + path + "\" is " + KindName(*found) + ", not " + KindName(kind));
+  }
+  const size_t size = kind == FileKind::Settings ? kSettingsFileBytes : kBankFileBytes;
   file.Path = path;
   if (std::string error = ReadFileBytes(path, size, file.Data); !error.empty()) return console.Failure(error);
   return kExitOk;
@@ -68,7 +91,7 @@ int RunPull(const Console& console, const GlobalOptions& global, const PullOptio
 
 int RunPush(const Console& console, const GlobalOptions& global, const std::string& file) {
   FileBytes bytes;
-  if (const int status = ReadWhole(console, file, kSettingsFileBytes, bytes); status != kExitOk)
+  if (const int status = ReadWhole(console, file, FileKind::Settings, bytes); status != kExitOk)
     return status;
   return Connected(console, global, [&](DeviceSession& session) {
     NoteLoad(console, ReadSettingsData(session.Store(), bytes.Data), file);
@@ -92,7 +115,7 @@ int RunBackup(const Console& console, const GlobalOptions& global, const std::st
 
 int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file) {
   FileBytes bytes;
-  if (const int status = ReadWhole(console, file, kBankFileBytes, bytes); status != kExitOk) return status;
+  if (const int status = ReadWhole(console, file, FileKind::Bank, bytes); status != kExitOk) return status;
   return Connected(console, global, [&](DeviceSession& session) {
     NoteLoad(console, ReadBankData(session.Store(), bytes.Data), file);
     ProgressLine progress(console, "Upload All");
