@@ -41,24 +41,25 @@ std::vector<std::vector<std::string>> Cells(const ResponseTable& table, FormatLe
   return grid;
 }
 
-}  // namespace
-
 // The curve works on the record it is attached to; a copy keeps the caller's
 // records untouched (the band-off flags follow the gains as the editors set them).
-ResponseTable BuildResponseTable(const InputChannel& channel, int channelIndex) {
-  InputChannel record = channel;
+template <typename Record>
+ResponseTable Compute(const Record& channel, int channelIndex, void (ChannelCurve::*attach)(Record&, int)) {
+  Record record = channel;
   ChannelCurve curve;
-  curve.AttachInput(record, channelIndex);
+  (curve.*attach)(record, channelIndex);
   curve.ComputeAll(true);
   return FromCurve(curve);
 }
 
+}  // namespace
+
+ResponseTable BuildResponseTable(const InputChannel& channel, int channelIndex) {
+  return Compute(channel, channelIndex, &ChannelCurve::AttachInput);
+}
+
 ResponseTable BuildResponseTable(const OutputChannel& channel, int channelIndex) {
-  OutputChannel record = channel;
-  ChannelCurve curve;
-  curve.AttachOutput(record, channelIndex);
-  curve.ComputeAll(true);
-  return FromCurve(curve);
+  return Compute(channel, channelIndex, &ChannelCurve::AttachOutput);
 }
 
 std::string ResponseCsv(const ResponseTable& table) {
