@@ -43,7 +43,8 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
 
 }  // namespace
 
-ReportBridgeServer::ReportBridgeServer(std::shared_ptr<SimulatorEngine> engine) : engine_(std::move(engine)) {}
+ReportBridgeServer::ReportBridgeServer(std::shared_ptr<SimulatorEngine> engine)
+    : engine_(std::move(engine)) {}
 
 ReportBridgeServer::~ReportBridgeServer() {
   if (listenFd_ >= 0) ::close(listenFd_);
@@ -58,7 +59,8 @@ void ReportBridgeServer::SetTranscript(std::shared_ptr<TranscriptRecorder> trans
   }
 }
 
-bool ReportBridgeServer::Listen(const std::string& host, uint16_t port, bool allowRemote, std::string& error) {
+bool ReportBridgeServer::Listen(const std::string& host, uint16_t port, bool allowRemote,
+                                std::string& error) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;

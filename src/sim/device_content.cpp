@@ -16,14 +16,14 @@
 namespace veyra::sim {
 namespace {
 
-constexpr std::array<std::string_view, 8> kInputNames = {"Vocal", "Guitar", "Keys", "Bass",
-                                                         "Kick", "Snare", "Playback", "Spare"};
+constexpr std::array<std::string_view, 8> kInputNames = {"Vocal", "Guitar", "Keys",     "Bass",
+                                                         "Kick",  "Snare",  "Playback", "Spare"};
 constexpr std::array<std::string_view, 8> kOutputNames = {"Main L", "Main R", "Sub L", "Sub R",
-                                                          "Fill", "Delay", "Mon 1", "Mon 2"};
+                                                          "Fill",   "Delay",  "Mon 1", "Mon 2"};
 // One of them is exactly 16 bytes, which leaves no terminator in the record.
 constexpr std::array<std::string_view, 10> kProgramNames = {
-    "Main PA",    "Monitor Mix", "Speech",     "Band Night",       "DJ Set",
-    "Church",     "Theatre",     "Rehearsal",  "Conference Hall1", "Outdoor"};
+    "Main PA", "Monitor Mix", "Speech",    "Band Night",       "DJ Set",
+    "Church",  "Theatre",     "Rehearsal", "Conference Hall1", "Outdoor"};
 
 constexpr int kMeterInputs = 4;  // the meter reply carries inputs A..D
 
@@ -134,8 +134,8 @@ void FillDevice(ParameterStore& memory, const SimOptions& options) {
   SetName(sys.ModelCode, sizeof sys.ModelCode, code);
   SetName(sys.VersionText1, sizeof sys.VersionText1 - 1,
           Format("Veyra QL %d%d DSP V2.%02d", info->InputCount, info->OutputCount, r.Between(10, 40)));
-  SetName(sys.VersionText2, sizeof sys.VersionText2 - 1, Format("Build 2025-%02d-%02d", r.Between(1, 12),
-                                                                  r.Between(1, 28)));
+  SetName(sys.VersionText2, sizeof sys.VersionText2 - 1,
+          Format("Build 2025-%02d-%02d", r.Between(1, 12), r.Between(1, 28)));
   SetName(sys.LockPassword, sizeof sys.LockPassword, "000000");
   sys.LockState = 0;
   sys.BackLight = static_cast<uint8_t>(r.Between(1, 3));

@@ -19,7 +19,9 @@ uint16_t LengthField(std::span<const uint8_t> frame) {
   return static_cast<uint16_t>(frame[kLengthOffset] | (frame[kLengthOffset + 1] << 8));
 }
 
-int ReportsFor(size_t bytes) { return static_cast<int>((bytes + kReportDataBytes - 1) / kReportDataBytes); }
+int ReportsFor(size_t bytes) {
+  return static_cast<int>((bytes + kReportDataBytes - 1) / kReportDataBytes);
+}
 
 // Bytes that cannot start a header, so noise never turns into a frame.
 std::vector<uint8_t> Noise(Random& r, int count) {
@@ -83,8 +85,8 @@ std::vector<Response> SimulatedProcessor::ReceiveReport(std::span<const uint8_t>
     }
     if (pending_.size() < length) break;  // the rest is still on its way
     const auto frame = std::span<const uint8_t>(pending_).first(length);
-    const bool good = frame[length - 1] == kTrailer &&
-                      frame[length - 2] == CheckByte(frame.subspan(4, length - 6));
+    const bool good =
+        frame[length - 1] == kTrailer && frame[length - 2] == CheckByte(frame.subspan(4, length - 6));
     if (!good) {
       // A bad check byte or trailer gets no answer; a frame may start inside it.
       ++stats_.Rejected;
@@ -126,7 +128,8 @@ std::optional<Response> SimulatedProcessor::HandleFrame(std::span<const uint8_t>
     return response;
   }
   if (options_.IgnoredReply) {
-    response.Transfers.push_back(BuildFrame(IgnoredReply, memory_->DeviceId, frame[6], frame[7], frame[8], frame[9]));
+    response.Transfers.push_back(
+        BuildFrame(IgnoredReply, memory_->DeviceId, frame[6], frame[7], frame[8], frame[9]));
   }
   const bool corrupt = (options_.CorruptEvery > 0 && n % options_.CorruptEvery == 0) ||
                        (options_.CorruptPercent > 0 && faults_.Chance(options_.CorruptPercent));
@@ -169,7 +172,8 @@ void SimulatedProcessor::ApplyWrite(uint8_t slot, uint8_t block, uint8_t channel
     if (IsWritableSystemItem(channel)) ApplyDataReply(m, slot, SystemBlock, channel, payload);
     return;
   }
-  if ((block != InputBlock && block != OutputBlock) || slot > kPresetCount || channel >= kChannelSlots) return;
+  if ((block != InputBlock && block != OutputBlock) || slot > kPresetCount || channel >= kChannelSlots)
+    return;
   // A whole channel and a single group are told apart by their length: the
   // whole-channel group travels as 0, the same as the name group.
   if (block == InputBlock) {
@@ -189,14 +193,17 @@ void SimulatedProcessor::ApplyWrite(uint8_t slot, uint8_t block, uint8_t channel
   }
 }
 
-std::vector<uint8_t> SimulatedProcessor::ReadPayload(uint8_t slot, uint8_t block, uint8_t channel, Micros now) {
+std::vector<uint8_t> SimulatedProcessor::ReadPayload(uint8_t slot, uint8_t block, uint8_t channel,
+                                                     Micros now) {
   const ParameterStore& m = *memory_;
   if (block == SystemBlock) {
     if (channel == SystemItem::Meters) UpdateMeters(*memory_, options_.Seed, now);
     return BuildSystemItemPayload(m, channel, slot).value_or(std::vector<uint8_t>{});
   }
-  if ((block != InputBlock && block != OutputBlock) || slot > kPresetCount || channel >= kChannelSlots) return {};
-  if (block == InputBlock) return BuildInputChannelPayload(slot == 0 ? m.Inputs[channel] : m.Preset(slot).Inputs[channel]);
+  if ((block != InputBlock && block != OutputBlock) || slot > kPresetCount || channel >= kChannelSlots)
+    return {};
+  if (block == InputBlock)
+    return BuildInputChannelPayload(slot == 0 ? m.Inputs[channel] : m.Preset(slot).Inputs[channel]);
   return BuildOutputChannelPayload(slot == 0 ? m.Outputs[channel] : m.Preset(slot).Outputs[channel]);
 }
 

@@ -27,9 +27,9 @@ namespace veyra::sim {
 // report boundary, as the firmware's USB stack sends it.
 struct Response {
   std::vector<std::vector<uint8_t>> Transfers;  // in order; the real reply is the last one
-  Micros Delay{0};         // from the request's last report to the first reply report
-  int RequestReports = 0;  // reports the request took
-  bool Disconnect = false;  // the device goes away once these are sent
+  Micros Delay{0};                              // from the request's last report to the first reply report
+  int RequestReports = 0;                       // reports the request took
+  bool Disconnect = false;                      // the device goes away once these are sent
 };
 
 struct SimStats {
@@ -76,7 +76,7 @@ class SimulatedProcessor {
 
   SimOptions options_;
   std::unique_ptr<ParameterStore> memory_;
-  Random faults_;  // drives the random faults, the noise and the corruption
+  Random faults_;                 // drives the random faults, the noise and the corruption
   std::vector<uint8_t> pending_;  // request bytes not yet forming a frame
   int sinceConnect_ = 0;          // requests since the device was (re)connected
   SimStats stats_;

@@ -36,9 +36,9 @@ bool ParseCount(std::string_view name, std::string_view value, int max, int& out
   int v = 0;
   const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
   if (value.empty() || ec != std::errc{} || end != value.data() + value.size() || v < 0 || v > max) {
-    error = Format("The simulator option %.*s needs a whole number from 0 to %d, not \"%.*s\".",
-                   static_cast<int>(name.size()), name.data(), max, static_cast<int>(value.size()),
-                   value.data());
+    error =
+        Format("The simulator option %.*s needs a whole number from 0 to %d, not \"%.*s\".",
+               static_cast<int>(name.size()), name.data(), max, static_cast<int>(value.size()), value.data());
     return false;
   }
   out = v;
@@ -67,7 +67,9 @@ bool NoValue(std::string_view name, std::string_view value, std::string& error) 
 
 }  // namespace
 
-std::span<const SimOptionInfo> SimOptionTable() { return kOptions; }
+std::span<const SimOptionInfo> SimOptionTable() {
+  return kOptions;
+}
 
 bool SetSimOption(SimOptions& o, std::string_view name, std::string_view value, std::string& error) {
   constexpr int kMaxCount = 1000000000;

@@ -10,7 +10,9 @@ SimulatorTransport::SimulatorTransport(const SimOptions& options)
 SimulatorTransport::SimulatorTransport(std::shared_ptr<SimulatorEngine> engine, SimOptions options)
     : options_(std::move(options)), engine_(std::move(engine)) {}
 
-SimulatorTransport::~SimulatorTransport() { Close(); }
+SimulatorTransport::~SimulatorTransport() {
+  Close();
+}
 
 OpenResult SimulatorTransport::Open(ReportHandler onReport, RemovalHandler onRemoved) {
   if (options_.Absent) return {OpenStatus::NotFound, "No simulated processor is plugged in."};
@@ -18,15 +20,23 @@ OpenResult SimulatorTransport::Open(ReportHandler onReport, RemovalHandler onRem
   return OpenResult::Success();
 }
 
-void SimulatorTransport::Close() { engine_->Disconnect(); }
+void SimulatorTransport::Close() {
+  engine_->Disconnect();
+}
 
 bool SimulatorTransport::WriteReport(std::span<const uint8_t, kReportBytes> report) {
   return engine_->Submit(report);
 }
 
-bool SimulatorTransport::IsOpen() const { return engine_->Connected(); }
-bool SimulatorTransport::Removed() const { return engine_->Removed(); }
-std::string SimulatorTransport::Address() const { return "sim:" + DescribeSimOptions(options_); }
+bool SimulatorTransport::IsOpen() const {
+  return engine_->Connected();
+}
+bool SimulatorTransport::Removed() const {
+  return engine_->Removed();
+}
+std::string SimulatorTransport::Address() const {
+  return "sim:" + DescribeSimOptions(options_);
+}
 
 std::string SimulatorTransport::Path() const {
   const ModelInfo* info = FindModel(options_.Model);

@@ -15,7 +15,8 @@ namespace {
 constexpr uint8_t A1 = WriteCommand, A2 = ReadCommand;
 
 std::vector<Request> ExpectedConnection(int inputs, int outputs) {
-  std::vector<Request> v = {{A2, 0, 9, 0x04, 0}, {A2, 0, 9, 0x10, 0}, {A2, 0, 9, 0x11, 0}, {A2, 0, 9, 0x12, 0}};
+  std::vector<Request> v = {
+      {A2, 0, 9, 0x04, 0}, {A2, 0, 9, 0x10, 0}, {A2, 0, 9, 0x11, 0}, {A2, 0, 9, 0x12, 0}};
   for (uint8_t p = 1; p <= 30; ++p) v.push_back({A2, p, 9, 0, 0});
   auto channels = [&](uint8_t slot) {
     for (uint8_t i = 0; i < inputs; ++i) v.push_back({A2, slot, 1, i, 0x77});
@@ -81,7 +82,7 @@ TEST(ConnectionSequence, FailuresLeaveTheStoreAsItWas) {
       {"orvane,fast,drop-every=2", SyncStatus::ConnectError, "Connect error.", 2},
       {"orvane,fast,drop-every=3", SyncStatus::NoReply, "", 3},
       {"orvane,fast,drop-every=4", SyncStatus::NoReply, "", 4},
-      {"orvane,fast,drop-every=20", SyncStatus::NoReply, "", 20},   // a program name
+      {"orvane,fast,drop-every=20", SyncStatus::NoReply, "", 20},  // a program name
       {"orvane,fast,silent-after=200", SyncStatus::NoReply, "", 201},
       {"orvane,fast,drop-every=400", SyncStatus::NoReply, "", 400},  // a live channel
       {"orvane,fast,disconnect-after=300", SyncStatus::NoReply, "", 0},
@@ -204,6 +205,67 @@ TEST(PollMeters, TakesOnlyTheMeters) {
   const auto kept = std::make_unique<ParameterStore>(*quiet->store);
   EXPECT_EQ(PollMeters(*quiet->store, quiet->link).Status, SyncStatus::NoReply);
   EXPECT_TRUE(SameStore(*quiet->store, *kept));
+}
+
+// Answers every request with fixed bytes, delivered at once.
+class ScriptedTransport : public Transport {
+ public:
+  explicit ScriptedTransport(std::vector<uint8_t> answer) : answer_(std::move(answer)) {}
+  OpenResult Open(ReportHandler onReport, RemovalHandler) override {
+    onReport_ = std::move(onReport);
+    open_ = true;
+    return OpenResult::Success();
+  }
+  void Close() override { open_ = false; }
+  bool WriteReport(std::span<const uint8_t, kReportBytes>) override {
+    for (const Report& r : SplitIntoReports(answer_)) onReport_(r);
+    return true;
+  }
+  bool IsOpen() const override { return open_; }
+  bool Removed() const override { return false; }
+  std::string Address() const override { return "scripted"; }
+  std::string Path() const override { return "scripted"; }
+
+ private:
+  std::vector<uint8_t> answer_;
+  ReportHandler onReport_;
+  bool open_ = false;
+};
+
+TEST(PollMeters, AGarbledReplyRunningIntoAGoodOneIsNotTaken) {
+  // A corrupted meter reply right before the good one, garbled so that the
+  // trailer search finds a false frame from the bad header to a byte of the good frame.
+  std::vector<uint8_t> stream;
+  for (int level = 0; level < 256 && stream.empty(); ++level) {
+    // An AA byte in the good reply's payload can end the false frame.
+    std::vector<uint8_t> meters(12, 3);
+    meters[10] = static_cast<uint8_t>(level);
+    meters[11] = 0xAA;
+    const std::vector<uint8_t> good = BuildFrame(DataReply, 1, 0, SystemBlock, SystemItem::Meters, 0, meters);
+    for (size_t at = 4; at < good.size() - 2 && stream.empty(); ++at) {
+      for (int bit = 0; bit < 8 && stream.empty(); ++bit) {
+        std::vector<uint8_t> both = good;
+        both[at] ^= static_cast<uint8_t>(1 << bit);
+        both.insert(both.end(), good.begin(), good.end());
+        const FrameSearch found = FindFrame(both);
+        if (found.Found && found.Begin == 0 && !found.ByLength && found.Fields.Command == DataReply &&
+            found.Fields.Channel == SystemItem::Meters)
+          stream = both;
+      }
+    }
+  }
+  ASSERT_FALSE(stream.empty());
+
+  auto store = std::make_unique<ParameterStore>();
+  store->Online = 1;
+  DeviceLink link(std::make_unique<ScriptedTransport>(stream), TestTiming(50));
+  ASSERT_TRUE(link.Open().ok());
+  auto plain = std::make_unique<ParameterStore>(*store);
+  EXPECT_TRUE(SendFrame(*plain, link, ReadCommand, 1, 0, SystemItem::Meters, SystemBlock, 0))
+      << "the link alone takes the false frame";
+  const auto before = std::make_unique<ParameterStore>(*store);
+  EXPECT_EQ(PollMeters(*store, link).Status, SyncStatus::NoReply);
+  EXPECT_TRUE(SameStore(*store, *before));
 }
 
 }  // namespace

@@ -56,9 +56,9 @@ TEST(Firmware, ReadsUseTheMessageLayouts) {
       {Read(9, SystemBlock, SystemItem::PresetName),
        Bytes(m.Preset(9).Name, m.Preset(9).Name + kPresetNameBytes)},
       {Read(0, SystemBlock, SystemItem::CurrentProgram), Bytes{m.System.CurrentProgram}},
-      {Read(0, SystemBlock, 0x33), Bytes{}},         // unknown item: answered, empty
-      {Read(31, InputBlock, 0, ReadAll), Bytes{}},   // no such program
-      {Read(0, OutputBlock, 8, ReadAll), Bytes{}},   // no such channel
+      {Read(0, SystemBlock, 0x33), Bytes{}},        // unknown item: answered, empty
+      {Read(31, InputBlock, 0, ReadAll), Bytes{}},  // no such program
+      {Read(0, OutputBlock, 8, ReadAll), Bytes{}},  // no such channel
   };
   for (const Case& c : cases) {
     const auto responses = Feed(p, c.request);
@@ -88,16 +88,15 @@ TEST(Firmware, WritesAreAppliedAndAcknowledged) {
   const struct {
     uint8_t slot, block, channel, group;
   } writes[] = {
-      {0, OutputBlock, 2, OutputGroup::Level},
-      {0, OutputBlock, 4, AllGroups},
+      {0, OutputBlock, 2, OutputGroup::Level},      {0, OutputBlock, 4, AllGroups},
       {5, InputBlock, 1, InputGroup::Level},  // a program channel goes whole, whatever the group
-      {12, SystemBlock, SystemItem::PresetName, 0},
-      {0, SystemBlock, SystemItem::DeviceId, 0},
+      {12, SystemBlock, SystemItem::PresetName, 0}, {0, SystemBlock, SystemItem::DeviceId, 0},
   };
   for (const auto& w : writes) {
     const auto payload = BuildWritePayload(source, w.slot, w.block, w.channel, w.group);
     ASSERT_TRUE(payload);
-    const auto responses = Feed(p, BuildFrame(WriteCommand, 1, w.slot, w.block, w.channel, w.group, *payload));
+    const auto responses =
+        Feed(p, BuildFrame(WriteCommand, 1, w.slot, w.block, w.channel, w.group, *payload));
     ASSERT_EQ(responses.size(), 1u);
     Bytes keep;
     const FrameFields f = ReplyOf(responses[0], keep);
@@ -133,7 +132,8 @@ TEST(Firmware, ReassemblesFramesAndRefusesBadOnes) {
   ParameterStore source;
   InitialiseStore(source);
   source.Inputs[3].Delay = 77;
-  const Bytes whole = BuildFrame(WriteCommand, 1, 0, InputBlock, 3, AllGroups, BuildInputChannelPayload(source.Inputs[3]));
+  const Bytes whole =
+      BuildFrame(WriteCommand, 1, 0, InputBlock, 3, AllGroups, BuildInputChannelPayload(source.Inputs[3]));
   ASSERT_EQ(whole.size(), 136u);
   const auto reports = SplitIntoReports(whole);
   ASSERT_EQ(reports.size(), 3u);

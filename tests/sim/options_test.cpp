@@ -1,8 +1,7 @@
-#include "sim/sim_options.hpp"
-
 #include <gtest/gtest.h>
 
 #include "link/transport.hpp"
+#include "sim/sim_options.hpp"
 #include "sim/sim_transport.hpp"
 
 namespace veyra::sim {
@@ -26,7 +25,9 @@ TEST(SimOptions, Addresses) {
       {"orvane,model-code=Zedra,disconnect-after=9", true,
        [](const SimOptions& o) { return o.ModelCode == "Zedra" && o.DisconnectAfter == 9; }},
       {"orvane,drop-chance=5,corrupt-chance=3,corrupt-every=11", true,
-       [](const SimOptions& o) { return o.DropPercent == 5 && o.CorruptPercent == 3 && o.CorruptEvery == 11; }},
+       [](const SimOptions& o) {
+         return o.DropPercent == 5 && o.CorruptPercent == 3 && o.CorruptEvery == 11;
+       }},
       {"zedra", false, nullptr},
       {"orvane,drop-every=", false, nullptr},
       {"orvane,drop-every=-1", false, nullptr},

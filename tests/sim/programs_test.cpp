@@ -20,7 +20,22 @@ std::unique_ptr<SimRig> Online(const std::string& address) {
   return rig;
 }
 
-bool SameStore(const ParameterStore& a, const ParameterStore& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameStore(const ParameterStore& a, const ParameterStore& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Two requests per channel, inputs first: `first` and `second` with the block and channel filled in.
+void AddChannelPairs(std::vector<Request>& v, int inputs, int outputs, Request first, Request second) {
+  for (uint8_t block : {1, 2}) {
+    for (uint8_t ch = 0; ch < (block == 1 ? inputs : outputs); ++ch) {
+      for (Request r : {first, second}) {
+        r.Block = block;
+        r.Channel = ch;
+        v.push_back(r);
+      }
+    }
+  }
+}
 
 // Marks the live settings so that a copy shows.
 void Mark(ParameterStore& s, uint16_t gain) {
@@ -75,10 +90,11 @@ TEST(Programs, OfflineWorksOnTheStoreAlone) {
   EXPECT_EQ(r.RestartPollMs, 0);
 
   rig.store->System.LockState = 1;
-  for (SyncStatus s : {SavePresetToDevice(*rig.store, rig.link, 1).Status,
-                       RecallPresetFromDevice(*rig.store, rig.link, 1).Status,
-                       RecallPresetFromFile(*rig.store, rig.link, 1).Status,
-                       DownloadAllPresets(*rig.store, rig.link).Status, UploadAllPresets(*rig.store, rig.link).Status})
+  for (SyncStatus s :
+       {SavePresetToDevice(*rig.store, rig.link, 1).Status,
+        RecallPresetFromDevice(*rig.store, rig.link, 1).Status,
+        RecallPresetFromFile(*rig.store, rig.link, 1).Status, DownloadAllPresets(*rig.store, rig.link).Status,
+        UploadAllPresets(*rig.store, rig.link).Status})
     EXPECT_EQ(s, SyncStatus::Locked);
   rig.store->System.LockState = 0;
   EXPECT_EQ(SavePresetToDevice(*rig.store, rig.link, 31).Status, SyncStatus::BadProgram);
@@ -93,14 +109,7 @@ TEST(Programs, RecallPresetFromDevice) {
   EXPECT_EQ(r.Status, SyncStatus::Success);
   EXPECT_EQ(r.Message, "Recall Successfully.");
   std::vector<Request> expected = {{A1, 0, 9, 0x17, 0}};
-  for (uint8_t i = 0; i < 2; ++i) {
-    expected.push_back({A2, 7, 1, i, 0x77});
-    expected.push_back({A1, 0, 1, i, 0});
-  }
-  for (uint8_t j = 0; j < 4; ++j) {
-    expected.push_back({A2, 7, 2, j, 0x77});
-    expected.push_back({A1, 0, 2, j, 0});
-  }
+  AddChannelPairs(expected, 2, 4, {A2, 7, 0, 0, 0x77}, {A1, 0, 0, 0, 0});
   EXPECT_EQ(rig->Recorder().Requests(), expected);
   const auto device = rig->Device();
   EXPECT_EQ(device->System.CurrentProgram, 7);
@@ -133,14 +142,7 @@ TEST(Programs, RecallPresetFromFileWritesTheProgramAndTheLiveSettings) {
   EXPECT_EQ(r.Status, SyncStatus::Success);
   EXPECT_EQ(r.Message, "Recall Successfully.");
   std::vector<Request> expected = {{A1, 0, 9, 0x17, 0}, {A1, 12, 9, 0, 0}};
-  for (uint8_t i = 0; i < 4; ++i) {
-    expected.push_back({A1, 12, 1, i, 0});
-    expected.push_back({A1, 0, 1, i, 0});
-  }
-  for (uint8_t j = 0; j < 8; ++j) {
-    expected.push_back({A1, 12, 2, j, 0});
-    expected.push_back({A1, 0, 2, j, 0});
-  }
+  AddChannelPairs(expected, 4, 8, {A1, 12, 0, 0, 0}, {A1, 0, 0, 0, 0});
   EXPECT_EQ(rig->Recorder().Requests(), expected);
   EXPECT_EQ(rig->store->Inputs[3].Delay, 42);
   EXPECT_TRUE(StoreMatchesDevice(*rig->store, *rig->Device()));

@@ -91,7 +91,8 @@ struct SimRig {
   }
   RecordingTransport& Recorder() { return *static_cast<RecordingTransport*>(link.GetTransport()); }
   std::unique_ptr<ParameterStore> Device() {
-    return engine->WithDevice([](sim::SimulatedProcessor& p) { return std::make_unique<ParameterStore>(p.Memory()); });
+    return engine->WithDevice(
+        [](sim::SimulatedProcessor& p) { return std::make_unique<ParameterStore>(p.Memory()); });
   }
   template <typename F>
   void ChangeDevice(F&& f) {
@@ -121,7 +122,8 @@ inline bool SameOutput(const OutputChannel& a, const OutputChannel& b) {
 // Live channels and every program of the model, the names and the system
 // items: what a complete read of the device must have copied.
 inline ::testing::AssertionResult StoreMatchesDevice(const ParameterStore& app, const ParameterStore& dev) {
-  if (app.CurrentModel != dev.CurrentModel) return ::testing::AssertionFailure() << "model " << app.CurrentModel;
+  if (app.CurrentModel != dev.CurrentModel)
+    return ::testing::AssertionFailure() << "model " << app.CurrentModel;
   for (int slot = 0; slot <= kPresetCount; ++slot) {
     const InputChannel* ai = slot ? app.Preset(slot).Inputs : app.Inputs;
     const InputChannel* di = slot ? dev.Preset(slot).Inputs : dev.Inputs;
@@ -130,16 +132,17 @@ inline ::testing::AssertionResult StoreMatchesDevice(const ParameterStore& app, 
     for (int i = 0; i < dev.InputCount; ++i)
       if (!SameInput(ai[i], di[i])) return ::testing::AssertionFailure() << "slot " << slot << " input " << i;
     for (int j = 0; j < dev.OutputCount; ++j)
-      if (!SameOutput(ao[j], dout[j])) return ::testing::AssertionFailure() << "slot " << slot << " output " << j;
+      if (!SameOutput(ao[j], dout[j]))
+        return ::testing::AssertionFailure() << "slot " << slot << " output " << j;
     if (slot && std::memcmp(app.Preset(slot).Name, dev.Preset(slot).Name, kPresetNameBytes) != 0)
       return ::testing::AssertionFailure() << "name of program " << slot;
   }
   const SystemSettings &a = app.System, &d = dev.System;
-  if (std::memcmp(a.ModelCode, d.ModelCode, sizeof a.ModelCode) || std::strcmp(a.VersionText1, d.VersionText1) ||
-      std::strcmp(a.VersionText2, d.VersionText2) ||
+  if (std::memcmp(a.ModelCode, d.ModelCode, sizeof a.ModelCode) ||
+      std::strcmp(a.VersionText1, d.VersionText1) || std::strcmp(a.VersionText2, d.VersionText2) ||
       std::memcmp(a.LockPassword, d.LockPassword, sizeof a.LockPassword) || a.LockState != d.LockState ||
-      a.BackLight != d.BackLight || a.DeviceIdSetting != d.DeviceIdSetting || a.Temperature != d.Temperature ||
-      a.CurrentProgram != d.CurrentProgram || app.DeviceId != dev.DeviceId)
+      a.BackLight != d.BackLight || a.DeviceIdSetting != d.DeviceIdSetting ||
+      a.Temperature != d.Temperature || a.CurrentProgram != d.CurrentProgram || app.DeviceId != dev.DeviceId)
     return ::testing::AssertionFailure() << "system items";
   return ::testing::AssertionSuccess();
 }

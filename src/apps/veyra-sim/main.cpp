@@ -4,7 +4,6 @@
 // then connect to tcp:127.0.0.1:5750. Port 0 picks a free port; the line
 // "Listening on HOST:PORT" tells which.
 #include <CLI/CLI.hpp>
-
 #include <atomic>
 #include <charconv>
 #include <csignal>
@@ -20,7 +19,9 @@ namespace {
 
 std::atomic<bool> gStop{false};
 
-void OnSignal(int) { gStop = true; }
+void OnSignal(int) {
+  gStop = true;
+}
 
 // "HOST:PORT" or "[V6]:PORT", port 0..65535 (0: any free port).
 bool ParseListen(const std::string& text, std::string& host, uint16_t& port) {
@@ -31,7 +32,8 @@ bool ParseListen(const std::string& text, std::string& host, uint16_t& port) {
   const std::string digits = text.substr(colon + 1);
   unsigned value = 0;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || ec != std::errc{} || end != digits.data() + digits.size() || value > 65535) return false;
+  if (digits.empty() || ec != std::errc{} || end != digits.data() + digits.size() || value > 65535)
+    return false;
   port = static_cast<uint16_t>(value);
   return !host.empty();
 }
@@ -44,7 +46,8 @@ int main(int argc, char** argv) {
   std::string listen = "127.0.0.1:5750";
   std::string tracePath;
   bool allowRemote = false;
-  app.add_option("--listen", listen, "HOST:PORT to listen on (port 0 picks a free one)")->capture_default_str();
+  app.add_option("--listen", listen, "HOST:PORT to listen on (port 0 picks a free one)")
+      ->capture_default_str();
   app.add_flag("--allow-remote", allowRemote, "allow a listening address other than loopback");
   app.add_option("--trace", tracePath, "write every report and fault to FILE (a link transcript)");
 

@@ -20,8 +20,7 @@ constexpr uint8_t kSettingItems[] = {SystemItem::BackLight, SystemItem::DeviceId
 SyncResult SendLiveChannels(ParameterStore& store, DeviceLink& link, const SyncControl& control) {
   SyncSession s(store, link, control, store.InputCount + store.OutputCount);
   for (const uint8_t block : {InputBlock, OutputBlock}) {
-    const int count = block == InputBlock ? store.InputCount : store.OutputCount;
-    for (int ch = 0; ch < count; ++ch) {
+    for (int ch = 0; ch < ChannelCount(store, block); ++ch) {
       if (!link.IsOpen()) return s.Finish(SyncStatus::NoReply, {}, kPollAfterWritesMs);
       if (!s.Step(WriteCommand, 0, ch, block, AllGroups) && s.CancelRequested())
         return s.Failed(SyncStatus::Cancelled, {}, kPollAfterWritesMs);
@@ -74,7 +73,8 @@ ConnectionResult ConnectionSequence(ParameterStore& store, DeviceLink& link, con
   const bool modelChanged = SwitchModel(*work, *model);
   s.SetTotal(ConnectionExchanges(work->InputCount, work->OutputCount));
 
-  if (!read(0, SystemItem::VersionText1, SystemBlock, 0)) return fail(SyncStatus::ConnectError, kConnectErrorText);
+  if (!read(0, SystemItem::VersionText1, SystemBlock, 0))
+    return fail(SyncStatus::ConnectError, kConnectErrorText);
   if (!read(0, SystemItem::VersionText2, SystemBlock, 0) || !read(0, SystemItem::Lock, SystemBlock, 0))
     return fail(SyncStatus::NoReply, nullptr);
   for (int p = 1; p <= kPresetCount; ++p) {
@@ -107,12 +107,9 @@ ConnectionResult ConnectionSequence(ParameterStore& store, DeviceLink& link, con
 SyncResult PollMeters(ParameterStore& store, DeviceLink& link) {
   SyncControl none;
   if (store.Online == 0) return SyncSession(store, link, none, 0).Finish(SyncStatus::Offline);
-  // Whatever else the reply might carry, only the meters are taken.
-  auto work = std::make_unique<ParameterStore>(store);
-  SyncSession s(*work, link, none, 1);
+  // Only a meter reply is taken over (see SyncSession), so nothing else changes.
+  SyncSession s(store, link, none, 1);
   if (!s.Send(ReadCommand, 0, SystemItem::Meters, SystemBlock, 0)) return s.Finish(SyncStatus::NoReply);
-  std::memcpy(store.System.InputMeters, work->System.InputMeters, sizeof store.System.InputMeters);
-  std::memcpy(store.System.OutputMeters, work->System.OutputMeters, sizeof store.System.OutputMeters);
   return s.Finish(SyncStatus::Success);
 }
 

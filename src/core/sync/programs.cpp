@@ -12,7 +12,9 @@ namespace {
 
 constexpr int kOne = 1;  // a single attempt
 
-int Channels(const ParameterStore& store) { return store.InputCount + store.OutputCount; }
+int Channels(const ParameterStore& store) {
+  return store.InputCount + store.OutputCount;
+}
 
 // The checks every program operation starts with; nothing when it may go on.
 std::optional<SyncResult> Refused(const SyncSession& s, const ParameterStore& store, int program) {
@@ -34,11 +36,11 @@ SyncResult TransferAll(ParameterStore& store, DeviceLink& link, const SyncContro
   const uint8_t group = command == ReadCommand ? ReadAll : AllGroups;
   for (int q = 1; q <= kPresetCount; ++q) {
     // The name goes first on an upload, without a second attempt.
-    if (command == WriteCommand && !s.Step(WriteCommand, q, SystemItem::PresetName, SystemBlock, 0, kOne, false))
+    if (command == WriteCommand &&
+        !s.Step(WriteCommand, q, SystemItem::PresetName, SystemBlock, 0, kOne, false))
       return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
     for (const uint8_t block : {InputBlock, OutputBlock}) {
-      const int count = block == InputBlock ? store.InputCount : store.OutputCount;
-      for (int ch = 0; ch < count; ++ch) {
+      for (int ch = 0; ch < ChannelCount(store, block); ++ch) {
         if (!s.Step(command, q, ch, block, group, SyncSession::kTransferAttempts))
           return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
       }
@@ -91,25 +93,25 @@ SyncResult RecallPresetFromDevice(ParameterStore& store, DeviceLink& link, int p
   work->System.CurrentProgram = static_cast<uint8_t>(program);
   if (!SendCurrentProgram(s)) return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
   PresetSlot& slot = work->Preset(program);
-  for (int i = 0; i < work->InputCount; ++i) {
-    if (!s.Step(ReadCommand, program, i, InputBlock, ReadAll))
-      return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
-    work->Inputs[i] = slot.Inputs[i];
-    if (!s.Step(WriteCommand, 0, i, InputBlock, AllGroups))
-      return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
-  }
-  for (int j = 0; j < work->OutputCount; ++j) {
-    if (!s.Step(ReadCommand, program, j, OutputBlock, ReadAll))
-      return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
-    work->Outputs[j] = slot.Outputs[j];
-    if (!s.Step(WriteCommand, 0, j, OutputBlock, AllGroups))
-      return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
+  for (const uint8_t block : {InputBlock, OutputBlock}) {
+    for (int ch = 0; ch < ChannelCount(*work, block); ++ch) {
+      if (!s.Step(ReadCommand, program, ch, block, ReadAll))
+        return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
+      if (block == InputBlock) {
+        work->Inputs[ch] = slot.Inputs[ch];
+      } else {
+        work->Outputs[ch] = slot.Outputs[ch];
+      }
+      if (!s.Step(WriteCommand, 0, ch, block, AllGroups))
+        return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
+    }
   }
   store = *work;
   return s.Finish(SyncStatus::Success, kRecallSuccessText, kPollAfterWritesMs);
 }
 
-SyncResult RecallPresetFromFile(ParameterStore& store, DeviceLink& link, int program, const SyncControl& control) {
+SyncResult RecallPresetFromFile(ParameterStore& store, DeviceLink& link, int program,
+                                const SyncControl& control) {
   SyncSession s(store, link, control, 2 + 2 * Channels(store));
   if (auto refused = Refused(s, store, program)) return *refused;
   store.System.CurrentProgram = static_cast<uint8_t>(program);
@@ -122,10 +124,10 @@ SyncResult RecallPresetFromFile(ParameterStore& store, DeviceLink& link, int pro
   if (!s.Step(WriteCommand, program, SystemItem::PresetName, SystemBlock, 0))
     return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
   for (const uint8_t block : {InputBlock, OutputBlock}) {
-    const int count = block == InputBlock ? store.InputCount : store.OutputCount;
-    for (int ch = 0; ch < count; ++ch) {
+    for (int ch = 0; ch < ChannelCount(store, block); ++ch) {
       // Into the stored program, then as the live settings.
-      if (!s.Step(WriteCommand, program, ch, block, AllGroups) || !s.Step(WriteCommand, 0, ch, block, AllGroups))
+      if (!s.Step(WriteCommand, program, ch, block, AllGroups) ||
+          !s.Step(WriteCommand, 0, ch, block, AllGroups))
         return s.Failed(SyncStatus::NoReply, {}, kPollAfterWritesMs);
     }
   }

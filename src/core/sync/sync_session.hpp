@@ -1,11 +1,20 @@
 // The bookkeeping every sequence shares: exchanges over one link with the
 // store's device id, progress, cancellation and the retry rule of the
 // all-programs transfers. Internal to the sequences.
+//
+// A reply counts as the answer only when it is a whole frame of its own
+// (its length field agrees with what it carries and with the layout) and,
+// when it carries data,
+// names the record that was asked for. A corrupted reply followed by a good
+// one can otherwise be taken for a single frame found by its trailer, and its
+// bytes would land in the store. So replies are applied to a scratch store
+// first, and only the asked-for record of an accepted answer is taken over.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "link/device_link.hpp"
 #include "sync/sync_result.hpp"
@@ -44,6 +53,7 @@ class SyncSession {
 
  private:
   ParameterStore* store_;
+  std::unique_ptr<ParameterStore> scratch_;  // where replies land first
   DeviceLink& link_;
   const SyncControl& control_;
   int total_;
@@ -52,6 +62,11 @@ class SyncSession {
   int unanswered_ = 0;
   bool cancelled_ = false;
 };
+
+// The model's channel count of a block (InputBlock or OutputBlock).
+inline int ChannelCount(const ParameterStore& store, uint8_t block) {
+  return block == InputBlock ? store.InputCount : store.OutputCount;
+}
 
 // The live records of the model's channels copied into a program, and back.
 // Records beyond the model's counts are not touched.
