@@ -1,0 +1,194 @@
+#include "cli_app.hpp"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+#include "device_commands.hpp"
+#include "file_commands.hpp"
+
+namespace veyra::ctl {
+
+namespace {
+
+constexpr char kDescription[] =
+    "Back up, restore and examine Veyra QL processors.\n"
+    "Exit status: 0 success, 1 the device or a file failed, 2 a wrong command line.";
+constexpr char kAddressHelp[] =
+    "Processor to talk to: usb (the first one attached), usb:PATH (a given HID node), "
+    "sim:MODEL[,opt=value...] (the simulated sistel, merial or orvane), tcp:HOST:PORT (a report bridge)";
+const std::vector<std::string> kModelNames{"sistel", "merial", "orvane"};
+
+// Options that CLI11 fills, before they become a command's own.
+struct ParsedProgram {
+  int Value = 0;
+  CLI::Option* Option = nullptr;
+  std::optional<int> Get() const { return Option->count() > 0 ? std::optional(Value) : std::nullopt; }
+};
+
+void AddProgram(CLI::App& command, ParsedProgram& program, const char* help) {
+  program.Option = command.add_option("--program", program.Value, help)->check(CLI::Range(1, 30));
+}
+
+void AddModel(CLI::App& command, std::string& model) {
+  command.add_option("--model", model, "Model whose columns the table has (sistel, merial, orvane)")
+      ->check(CLI::IsMember(kModelNames, CLI::ignore_case))
+      ->capture_default_str();
+}
+
+// Every command sets run; the main program calls it after a successful parse.
+struct Commands {
+  GlobalOptions Global;
+  std::function<int(const Console&)> Run;
+
+  InfoOptions Info;
+  PullOptions Pull;
+  std::string File;
+  int Program = 0;
+  ShowOptions Show;
+  ExportOptions Export;
+  ResponseOptions Response;
+  ParsedProgram ShowProgram, ExportProgram, ResponseProgram;
+};
+
+void AddDeviceCommands(CLI::App& app, Commands& c) {
+  CLI::App* info = app.add_subcommand(
+      "info",
+      "Connect and print model, firmware versions, device id, lock, current program and program names");
+  info->add_flag("--json", c.Info.Json, "Print one JSON object");
+  info->callback([&c] { c.Run = [&c](const Console& con) { return RunInfo(con, c.Global, c.Info); }; });
+
+  CLI::App* pull =
+      app.add_subcommand("pull", "Connect and write the live settings file (and the 30 programs)");
+  pull->add_option("--settings", c.Pull.Settings, "Settings file to write (.dat)")->required();
+  pull->add_option("--presets", c.Pull.Presets, "Also write the 30 programs to this file (.dama)");
+  pull->callback([&c] { c.Run = [&c](const Console& con) { return RunPull(con, c.Global, c.Pull); }; });
+
+  CLI::App* push = app.add_subcommand("push", "Connect, load a settings file and send the live settings");
+  push->add_option("FILE", c.File, "Settings file (.dat)")->required();
+  push->callback([&c] { c.Run = [&c](const Console& con) { return RunPush(con, c.Global, c.File); }; });
+
+  CLI::App* backup = app.add_subcommand("backup", "Download All programs from the device into a file");
+  backup->add_option("FILE", c.File, "Bank file to write (.dama)")->required();
+  backup->callback([&c] { c.Run = [&c](const Console& con) { return RunBackup(con, c.Global, c.File); }; });
+
+  CLI::App* restore = app.add_subcommand("restore", "Upload All programs from a file to the device");
+  restore->add_option("FILE", c.File, "Bank file (.dama)")->required();
+  restore->callback([&c] { c.Run = [&c](const Console& con) { return RunRestore(con, c.Global, c.File); }; });
+
+  CLI::App* recall =
+      app.add_subcommand("recall", "Recall a stored program of the device into the live settings");
+  recall->add_option("N", c.Program, "Program number 1..30")->required()->check(CLI::Range(1, 30));
+  recall->callback(
+      [&c] { c.Run = [&c](const Console& con) { return RunRecall(con, c.Global, c.Program); }; });
+
+  CLI::App* reset = app.add_subcommand("reset", "Send the factory defaults to the device");
+  reset->callback([&c] { c.Run = [&c](const Console& con) { return RunReset(con, c.Global); }; });
+}
+
+void AddFileCommands(CLI::App& app, Commands& c) {
+  CLI::App* show = app.add_subcommand("show", "Print the data table of a .dat, .preset or .dama file");
+  show->add_option("FILE", c.Show.File, "Settings, program or bank file")->required();
+  AddProgram(*show, c.ShowProgram, "Program 1..30 of a .dama file (default 1)");
+  AddModel(*show, c.Show.Model);
+  show->add_flag("--csv", c.Show.Csv, "Print CSV (RFC 4180, UTF-8)");
+  show->callback([&c] {
+    c.Show.Program = c.ShowProgram.Get();
+    c.Run = [&c](const Console& con) { return RunShow(con, c.Show); };
+  });
+
+  CLI::App* exp = app.add_subcommand("export", "Write the data table of a file to a workbook or CSV file");
+  exp->add_option("FILE", c.Export.File, "Settings, program or bank file")->required();
+  exp->add_option("OUT", c.Export.Out, "File to write: .xlsx or .csv")->required();
+  AddProgram(*exp, c.ExportProgram, "Program 1..30 of a .dama file (default 1)");
+  AddModel(*exp, c.Export.Model);
+  exp->callback([&c] {
+    c.Export.Program = c.ExportProgram.Get();
+    c.Run = [&c](const Console& con) { return RunExport(con, c.Export); };
+  });
+
+  CLI::App* resp =
+      app.add_subcommand("response", "Print a channel's filter responses at the 276 grid frequencies");
+  resp->add_option("FILE", c.Response.File, "Settings, program or bank file")->required();
+  CLI::Option_group* channel =
+      resp->add_option_group("channel", "The channel, named as the program names it");
+  channel->add_option("--input", c.Response.Input, "Input channel A..H")
+      ->check(CLI::IsMember({"A", "B", "C", "D", "E", "F", "G", "H"}, CLI::ignore_case));
+  channel->add_option("--output", c.Response.Output, "Output channel 1..8")->check(CLI::Range(1, 8));
+  channel->require_option(1);
+  AddProgram(*resp, c.ResponseProgram, "Program 1..30 of a .dama file (default 1)");
+  resp->add_flag("--csv", c.Response.Csv, "Print CSV: freq,band1..band6[,hp,lp],sum");
+  resp->callback([&c] {
+    c.Response.Program = c.ResponseProgram.Get();
+    c.Run = [&c](const Console& con) { return RunResponse(con, c.Response); };
+  });
+}
+
+// The first argument that is neither an option nor the value of a global
+// option: what the operator meant as the command.
+std::string FirstWord(int argc, const char* const* argv) {
+  const std::vector<std::string> takesValue{"--device", "--trace", "--report-gap", "--timeout"};
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (std::find(takesValue.begin(), takesValue.end(), arg) != takesValue.end()) {
+      ++i;
+    } else if (arg.empty() || arg[0] != '-') {
+      return arg;
+    }
+  }
+  return {};
+}
+
+bool IsCommand(const CLI::App& app, const std::string& word) {
+  for (const CLI::App* command : app.get_subcommands({})) {
+    if (command->check_name(word)) return true;
+  }
+  return false;
+}
+
+std::string CommandNames(const CLI::App& app) {
+  std::string names;
+  for (const CLI::App* command : app.get_subcommands({}))
+    names += (names.empty() ? "" : ", ") + command->get_name();
+  return names;
+}
+
+}  // namespace
+
+int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                bool stderrIsTerminal) {
+  CLI::App app(kDescription, "veyractl");
+  app.set_version_flag("--version", VEYRA_VERSION);
+  app.require_subcommand(1);
+  app.fallthrough();
+  Commands c;
+  app.add_option("--device", c.Global.Device, kAddressHelp)->type_name("ADDRESS")->capture_default_str();
+  app.add_option("--trace", c.Global.Trace,
+                 "Write the link transcript (every report sent and received) to FILE")
+      ->type_name("FILE");
+  app.add_flag("-q,--quiet", c.Global.Quiet, "Print only results and errors");
+  app.add_option("--report-gap", c.Global.ReportGapUs,
+                 "Pause between the reports of one frame, in microseconds (default 5000)")
+      ->type_name("US")
+      ->check(CLI::Range(0, 1000000));
+  app.add_option("--timeout", c.Global.TimeoutMs, "Reply deadline of one exchange, in ms (default 4010)")
+      ->type_name("MS")
+      ->check(CLI::Range(1, 600000));
+  AddDeviceCommands(app, c);
+  AddFileCommands(app, c);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (const std::string word = FirstWord(argc, argv); !word.empty() && !IsCommand(app, word)) {
+      // CLI11 would only say that a command is missing.
+      const Console console(out, err, false, false);
+      return console.Usage("unknown command \"" + word + "\"; the commands are " + CommandNames(app));
+    }
+    return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;
+  }
+  const Console console(out, err, c.Global.Quiet, stderrIsTerminal);
+  return c.Run(console);
+}
+
+}  // namespace veyra::ctl

@@ -1,0 +1,144 @@
+#include "device_commands.hpp"
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "files/store_files.hpp"
+#include "info_report.hpp"
+#include "source_file.hpp"
+#include "sync/connection.hpp"
+#include "sync/programs.hpp"
+
+namespace veyra::ctl {
+
+namespace {
+
+// A file that is to go to the device is read before connecting, so that a
+// missing file costs no connection; its bytes are applied after it.
+std::string KindName(FileKind kind) {
+  switch (kind) {
+    case FileKind::Settings:
+      return "a settings file (.dat)";
+    case FileKind::Preset:
+      return "a program file (.preset)";
+    case FileKind::Bank:
+      return "a bank file (.dama)";
+  }
+  return {};
+}
+
+struct FileBytes {
+  std::string Path;
+  std::vector<std::byte> Data;
+};
+
+// The program loads whatever it is given, but a bank or program file sent as
+// live settings (or the other way round) would put nonsense into a running
+// processor: a file that is plainly of another kind is refused. A file of no
+// known kind loads as the program loads it, with a note when its size is off.
+int ReadWhole(const Console& console, const std::string& path, FileKind kind, FileBytes& file) {
+  const std::optional<FileKind> found = FileKindOf(path);
+  if (found && *found != kind) {
+    return console.Usage("\"" + path + "\" is " + KindName(*found) + ", not " + KindName(kind));
+  }
+  const size_t size = kind == FileKind::Settings ? kSettingsFileBytes : kBankFileBytes;
+  file.Path = path;
+  if (std::string error = ReadFileBytes(path, size, file.Data); !error.empty()) return console.Failure(error);
+  return kExitOk;
+}
+
+void NoteLoad(const Console& console, LoadResult result, const std::string& path) {
+  result.Path = path;
+  console.Note(LoadNotice(result));
+}
+
+int Saved(const Console& console, const SaveResult& result) {
+  return result.ok() ? kExitOk : console.Failure(result.Error);
+}
+
+// Runs the connection, then body(session); the device link closes with the session.
+template <typename Body>
+int Connected(const Console& console, const GlobalOptions& global, Body&& body) {
+  DeviceSession session(console);
+  if (const int status = session.Prepare(global); status != kExitOk) return status;
+  if (const int status = session.Connect(); status != kExitOk) return status;
+  return body(session);
+}
+
+}  // namespace
+
+int RunInfo(const Console& console, const GlobalOptions& global, const InfoOptions& options) {
+  return Connected(console, global, [&](DeviceSession& session) {
+    console.Out() << (options.Json ? InfoJson(session.Store()) : InfoText(session.Store()));
+    return kExitOk;
+  });
+}
+
+int RunPull(const Console& console, const GlobalOptions& global, const PullOptions& options) {
+  return Connected(console, global, [&](DeviceSession& session) {
+    ParameterStore& store = session.Store();
+    // The main window's refresh after connecting writes the band counts into
+    // the records, and the settings file carries them.
+    UpdateBandCountWords(store);
+    if (const int status = Saved(console, WriteSettingsFile(store, options.Settings)); status != kExitOk) {
+      return status;
+    }
+    if (options.Presets.empty()) return kExitOk;
+    return Saved(console, WriteBankFile(store, options.Presets));
+  });
+}
+
+int RunPush(const Console& console, const GlobalOptions& global, const std::string& file) {
+  FileBytes bytes;
+  if (const int status = ReadWhole(console, file, FileKind::Settings, bytes); status != kExitOk)
+    return status;
+  return Connected(console, global, [&](DeviceSession& session) {
+    NoteLoad(console, ReadSettingsData(session.Store(), bytes.Data), file);
+    ProgressLine progress(console, "Sending");
+    return session.Outcome(DownloadLiveSettings(session.Store(), session.Link(), progress.Control()),
+                           "sending the settings", true);
+  });
+}
+
+int RunBackup(const Console& console, const GlobalOptions& global, const std::string& file) {
+  return Connected(console, global, [&](DeviceSession& session) {
+    ProgressLine progress(console, "Download All");
+    const SyncResult result = DownloadAllPresets(session.Store(), session.Link(), progress.Control());
+    if (const int status = session.Outcome(result, "Download All"); status != kExitOk) return status;
+    if (const int status = Saved(console, WriteBankFile(session.Store(), file)); status != kExitOk)
+      return status;
+    console.Note(result.Message);
+    return kExitOk;
+  });
+}
+
+int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file) {
+  FileBytes bytes;
+  if (const int status = ReadWhole(console, file, FileKind::Bank, bytes); status != kExitOk) return status;
+  return Connected(console, global, [&](DeviceSession& session) {
+    NoteLoad(console, ReadBankData(session.Store(), bytes.Data), file);
+    ProgressLine progress(console, "Upload All");
+    const SyncResult result = UploadAllPresets(session.Store(), session.Link(), progress.Control());
+    if (const int status = session.Outcome(result, "Upload All"); status != kExitOk) return status;
+    console.Note(result.Message);
+    return kExitOk;
+  });
+}
+
+int RunRecall(const Console& console, const GlobalOptions& global, int program) {
+  return Connected(console, global, [&](DeviceSession& session) {
+    const SyncResult result = RecallPresetFromDevice(session.Store(), session.Link(), program);
+    if (const int status = session.Outcome(result, "the recall"); status != kExitOk) return status;
+    console.Note(result.Message);
+    return kExitOk;
+  });
+}
+
+int RunReset(const Console& console, const GlobalOptions& global) {
+  return Connected(console, global, [&](DeviceSession& session) {
+    return session.Outcome(FactoryReset(session.Store(), session.Link()), "the factory reset", true);
+  });
+}
+
+}  // namespace veyra::ctl

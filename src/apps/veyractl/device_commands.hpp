@@ -1,0 +1,30 @@
+// The commands that talk to a processor. Each starts from a freshly
+// initialised store and runs the connection sequence first, as the program
+// does when it connects; the rest is the same sequence the program runs for
+// the menu command or dialog button of the same purpose.
+#pragma once
+
+#include <string>
+
+#include "device_session.hpp"
+
+namespace veyra::ctl {
+
+struct InfoOptions {
+  bool Json = false;
+};
+
+struct PullOptions {
+  std::string Settings;  // .dat
+  std::string Presets;   // .dama, or empty
+};
+
+int RunInfo(const Console& console, const GlobalOptions& global, const InfoOptions& options);
+int RunPull(const Console& console, const GlobalOptions& global, const PullOptions& options);
+int RunPush(const Console& console, const GlobalOptions& global, const std::string& file);
+int RunBackup(const Console& console, const GlobalOptions& global, const std::string& file);
+int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file);
+int RunRecall(const Console& console, const GlobalOptions& global, int program);
+int RunReset(const Console& console, const GlobalOptions& global);
+
+}  // namespace veyra::ctl
