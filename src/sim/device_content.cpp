@@ -61,7 +61,7 @@ void FillInput(InputChannel& in, int index, Random& r, bool live) {
   in.Threshold = static_cast<uint16_t>(r.Between(200, 300));
   in.Attack = static_cast<uint16_t>(r.Between(1, 100));
   in.Release = static_cast<uint16_t>(r.Between(10, 500));
-  in.Ratio = static_cast<uint16_t>(r.Below(12));
+  in.Ratio = static_cast<uint16_t>(r.Below(7));  // 1:1 .. 1:64
   VaryBands(in.Bands, 8, r);
 }
 
@@ -83,7 +83,7 @@ void FillOutput(OutputChannel& out, int index, int inputs, Random& r, bool live)
                              static_cast<uint8_t>(r.Below(3)), static_cast<uint8_t>(r.Between(1, 6))};
   out.Threshold = static_cast<uint16_t>(r.Between(220, 300));
   out.Attack = static_cast<uint16_t>(r.Between(1, 50));
-  out.Release = static_cast<uint16_t>(r.Between(10, 400));
+  out.Release = static_cast<uint16_t>(r.Below(6));  // a multiple of the attack time, x2 .. x32
   out.OutputGroup3Words[1] = static_cast<uint16_t>(r.Below(100));
   out.OutputGroup3Byte = static_cast<uint8_t>(r.Below(2));
   VaryBands(out.Bands, 9, r);
