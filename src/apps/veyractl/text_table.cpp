@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
+#include "state/device_text.hpp"
+
 namespace veyra::ctl {
 
-size_t DisplayColumns(const std::string& utf8) {
-  size_t columns = 0;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    columns += lead >= 0xE1 ? 2 : 1;  // U+1100 and up: the East Asian scripts
-    i += length;
-  }
-  return columns;
-}
+using veyra::DisplayColumns;
 
 std::string AlignedText(const std::vector<std::vector<std::string>>& grid,
                         const std::vector<bool>& rightAligned) {

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "state/device_text.hpp"
+
 namespace veyra {
 namespace fs = std::filesystem;
 
@@ -17,22 +19,11 @@ constexpr char kCornerText[] = "Channle";
 
 // Columns wide enough for their longest text, in the sheet's character units:
 // wide (CJK) characters take two, and one unit of margin as autofit leaves.
-double DisplayWidth(const std::string& utf8) {
-  double width = 0;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    width += lead >= 0xE1 ? 2 : 1;  // U+1100 and up: the East Asian scripts
-    i += length;
-  }
-  return width;
-}
-
 std::vector<double> ColumnWidths(const std::vector<std::vector<std::string>>& grid) {
   std::vector<double> widths;
   for (const auto& row : grid) {
     if (widths.size() < row.size()) widths.resize(row.size(), 0);
-    for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+    for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], static_cast<double>(DisplayColumns(row[c])));
   }
   for (double& w : widths) w += 1;
   return widths;

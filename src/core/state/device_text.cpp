@@ -166,6 +166,17 @@ std::string DeviceTextErrorMessage(DeviceTextError error, size_t maxBytes) {
   return {};
 }
 
+size_t DisplayColumns(std::string_view utf8) {
+  size_t columns = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    columns += lead >= 0xE1 ? 2 : 1;  // U+1100 and up: the East Asian scripts
+    i += length;
+  }
+  return columns;
+}
+
 bool SetFieldBytes(char* field, size_t size, std::string_view raw) {
   if (size == 0 || raw.size() + 1 > size) return false;
   std::memset(field, 0, size);

@@ -37,6 +37,10 @@ struct EncodedDeviceText {
 // that does not fit is refused whole, never cut inside a character.
 EncodedDeviceText EncodeDeviceText(std::string_view utf8, size_t maxBytes);
 
+// Columns a UTF-8 text takes in a fixed-width layout (a text table, a sheet
+// column): East Asian characters take two.
+size_t DisplayColumns(std::string_view utf8);
+
 // An operator-facing explanation of an encoding failure, e.g. for a name field.
 std::string DeviceTextErrorMessage(DeviceTextError error, size_t maxBytes);
 
