@@ -6,7 +6,6 @@
 
 namespace veyra::ctl {
 
-using veyra::DisplayColumns;
 
 std::string AlignedText(const std::vector<std::vector<std::string>>& grid,
                         const std::vector<bool>& rightAligned) {

@@ -40,6 +40,18 @@ std::optional<size_t> SearchTrailer(std::span<const uint8_t> bytes, size_t heade
   return std::nullopt;
 }
 
+// The first header after `from` and before `limit` that starts a complete,
+// well-formed frame by its length field.
+std::optional<std::pair<size_t, size_t>> GoodFrameWithin(std::span<const uint8_t> bytes, size_t from,
+                                                         size_t limit) {
+  for (size_t h = from + 1; h + kFrameOverhead <= limit; ++h) {
+    if (!HeaderAt(bytes, h)) continue;
+    const size_t len = kFrameOverhead + LengthFieldAt(bytes, h);
+    if (h + len <= bytes.size() && GoodFrameAt(bytes, h, len)) return std::pair{h, h + len};
+  }
+  return std::nullopt;
+}
+
 FrameSearch Found(std::span<const uint8_t> bytes, size_t begin, size_t end, bool byLength) {
   FrameSearch result;
   result.Found = true;
@@ -118,8 +130,14 @@ FrameSearch FindFrame(std::span<const uint8_t> bytes) {
       }
       if (GoodFrameAt(bytes, h, len)) return Found(bytes, h, h + len, true);
     }
-    // The length field is wrong or the frame is corrupt: fall back to the trailer.
-    if (auto end = SearchTrailer(bytes, h)) return Found(bytes, h, *end, false);
+    // The length field is wrong or the frame is corrupt: fall back to the
+    // trailer. A corrupt frame's running check can match by chance at the end
+    // of the good frame that follows it; the good frame then wins, so a
+    // corrupted reply followed by its repetition is never taken as one frame.
+    if (auto end = SearchTrailer(bytes, h)) {
+      if (auto good = GoodFrameWithin(bytes, h, *end)) return Found(bytes, good->first, good->second, true);
+      return Found(bytes, h, *end, false);
+    }
     if (len > kReceiveBufferBytes && !pending && n - h < kReceiveBufferBytes) pending = h;
   }
   FrameSearch result;

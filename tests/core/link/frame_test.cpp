@@ -144,6 +144,30 @@ TEST(FindFrame, WrongLengthFieldFallsBackToTrailerSearch) {
   }
 }
 
+TEST(FindFrame, CorruptFrameNeverSwallowsTheGoodFrameAfterIt) {
+  // A corrupted copy of a reply, then the reply itself. Vary the corrupted
+  // byte until the corrupt frame's running check happens to match at the good
+  // frame's trailer, the case where a trailer search alone takes both as one.
+  const Bytes good = BuildFrame(DataReply, 1, 0, SystemBlock, 0x16, 0, Bytes{28});
+  int coincidences = 0;
+  for (int v = 0; v < 256; ++v) {
+    Bytes bad = good;
+    bad[14] = static_cast<uint8_t>(v);
+    if (bad == good) continue;
+    const Bytes stream = Concat({bad, good});
+    const FrameSearch s = FindFrame(stream);
+    ASSERT_TRUE(s.Found) << v;
+    EXPECT_EQ(s.Begin, bad.size()) << v;
+    EXPECT_EQ(s.End, stream.size()) << v;
+    EXPECT_TRUE(s.ByLength) << v;
+    // Would the running check of the corrupt frame end at the good trailer?
+    uint8_t running = 0;
+    for (size_t i = 4; i + 2 < stream.size(); ++i) running ^= stream[i];
+    if (running == stream[stream.size() - 2]) ++coincidences;
+  }
+  EXPECT_GT(coincidences, 0);  // the fixture does reach the dangerous case
+}
+
 TEST(FindFrame, PendingHeaderGivesWayToALaterCompleteFrame) {
   Bytes broken = {0x5A, 0x5A, 0x5A, 0xEE, DataReply, 1, 0, 1, 0, 0, 0, 0, 200, 0, 1, 2, 3};
   const Bytes ack = BuildFrame(AckReply, 1, 0, InputBlock, 0, 1);
