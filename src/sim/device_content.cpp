@@ -72,7 +72,7 @@ void FillOutput(OutputChannel& out, int index, int inputs, Random& r, bool live)
   out.Mute = r.Chance(90) ? 1 : 0;
   out.Polarity = r.Chance(10) ? 1 : 0;
   out.Gain = static_cast<uint16_t>(r.Between(540, 620));
-  out.Delay = static_cast<uint32_t>(r.Chance(40) ? r.Between(1, 9000) : 0);
+  out.Delay = static_cast<uint32_t>(r.Chance(40) ? r.Between(1, 600) : 0);  // up to 130 ms
   std::memset(out.Routing, 0, sizeof out.Routing);
   out.Routing[index % std::min(inputs, 4)] = 1;
   if (r.Chance(30)) out.Routing[r.Below(std::min(inputs, 4))] = 1;
