@@ -1,0 +1,105 @@
+// veyra-sim: serves a simulated processor on the TCP report bridge, so that
+// the application and the command-line tool can be tried without hardware:
+//   veyra-sim --listen 127.0.0.1:5750 --model orvane [--seed N] [faults] [--trace FILE]
+// then connect to tcp:127.0.0.1:5750. Port 0 picks a free port; the line
+// "Listening on HOST:PORT" tells which.
+#include <CLI/CLI.hpp>
+
+#include <atomic>
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "sim/bridge_server.hpp"
+#include "sim/engine.hpp"
+
+namespace {
+
+std::atomic<bool> gStop{false};
+
+void OnSignal(int) { gStop = true; }
+
+// "HOST:PORT" or "[V6]:PORT", port 0..65535 (0: any free port).
+bool ParseListen(const std::string& text, std::string& host, uint16_t& port) {
+  const size_t colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0) return false;
+  host = text.substr(0, colon);
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+  const std::string digits = text.substr(colon + 1);
+  unsigned value = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (digits.empty() || ec != std::errc{} || end != digits.data() + digits.size() || value > 65535) return false;
+  port = static_cast<uint16_t>(value);
+  return !host.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using veyra::sim::SimOptionTable;
+  CLI::App app{"Serves a simulated Veyra QL processor on the TCP report bridge (65-byte reports each way)."};
+  std::string listen = "127.0.0.1:5750";
+  std::string tracePath;
+  bool allowRemote = false;
+  app.add_option("--listen", listen, "HOST:PORT to listen on (port 0 picks a free one)")->capture_default_str();
+  app.add_flag("--allow-remote", allowRemote, "allow a listening address other than loopback");
+  app.add_option("--trace", tracePath, "write every report and fault to FILE (a link transcript)");
+
+  // The device options are the ones of the sim: address.
+  std::map<std::string, std::string> values;
+  std::map<std::string, bool> flags;
+  for (const auto& option : SimOptionTable()) {
+    const std::string name = "--" + std::string(option.Name);
+    const std::string help(option.Help);
+    if (option.ValueName.empty()) {
+      app.add_flag(name, flags[std::string(option.Name)], help);
+    } else {
+      app.add_option(name, values[std::string(option.Name)], help)->type_name(std::string(option.ValueName));
+    }
+  }
+  CLI11_PARSE(app, argc, argv);
+
+  veyra::sim::SimOptions options;
+  std::string error;
+  for (const auto& option : SimOptionTable()) {
+    const std::string name(option.Name);
+    const bool given = option.ValueName.empty() ? flags[name] : !values[name].empty();
+    if (given && !veyra::sim::SetSimOption(options, name, values[name], error)) {
+      std::fprintf(stderr, "veyra-sim: %s\n", error.c_str());
+      return 2;
+    }
+  }
+  std::string host;
+  uint16_t port = 0;
+  if (!ParseListen(listen, host, port)) {
+    std::fprintf(stderr, "veyra-sim: --listen needs HOST:PORT, not \"%s\".\n", listen.c_str());
+    return 2;
+  }
+
+  auto engine = std::make_shared<veyra::sim::SimulatorEngine>(options);
+  veyra::sim::ReportBridgeServer server(engine);
+  if (!tracePath.empty()) {
+    auto transcript = veyra::TranscriptRecorder::Create(tracePath, error);
+    if (!transcript) {
+      std::fprintf(stderr, "veyra-sim: %s\n", error.c_str());
+      return 1;
+    }
+    transcript->Note("veyra-sim " + veyra::sim::DescribeSimOptions(options));
+    server.SetTranscript(transcript);
+  }
+  if (!server.Listen(host, port, allowRemote, error)) {
+    std::fprintf(stderr, "veyra-sim: %s\n", error.c_str());
+    return 1;
+  }
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  const bool v6 = host.find(':') != std::string::npos;
+  std::printf("Listening on %s%s%s:%u (%s)\n", v6 ? "[" : "", host.c_str(), v6 ? "]" : "", server.Port(),
+              veyra::sim::DescribeSimOptions(options).c_str());
+  std::fflush(stdout);
+  server.Serve(&gStop);
+  return 0;
+}
