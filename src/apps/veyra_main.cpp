@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
   options.addHelpOption();
   options.addVersionOption();
   const QCommandLineOption device(
-      "device", "Connect at start to ADDRESS: usb, usb:PATH, tcp:HOST:PORT or sim:sistel|merial|orvane[,option...].",
+      "device",
+      "Connect at start to ADDRESS: usb, usb:PATH, tcp:HOST:PORT or sim:sistel|merial|orvane[,option...].",
       "ADDRESS");
   const QCommandLineOption screenshot(
       "screenshot", "Save the main window as a PNG image once it is up, then exit.", "FILE.png");

@@ -1,12 +1,13 @@
 // The link thread on its own: order, supersession of queued writes, the
 // burst report and shutdown with work queued.
+#include "mainwin/link_thread.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 #include <QTest>
 #include <future>
 
-#include "mainwin/link_thread.hpp"
 #include "sim/sim_test_support.hpp"
 
 namespace veyra::testing {
@@ -14,7 +15,8 @@ namespace {
 
 struct ThreadRig {
   ThreadRig() : options(Options("orvane,fast")), engine(std::make_shared<sim::SimulatorEngine>(options)) {
-    auto recording = std::make_unique<RecordingTransport>(std::make_unique<sim::SimulatorTransport>(engine, options));
+    auto recording =
+        std::make_unique<RecordingTransport>(std::make_unique<sim::SimulatorTransport>(engine, options));
     recorder = recording.get();
     auto transport = std::make_shared<std::unique_ptr<Transport>>(std::move(recording));
     thread.Enqueue([transport](LinkContext& context) {
@@ -47,16 +49,19 @@ TEST(LinkThread, QueuedWritesToOneAddressCollapseButNeverJumpAnotherJob) {
   InitialiseStore(store);
   rig.Hold();
   QSignalSpy burst(&rig.thread, &LinkThread::writeBurstFinished);
-  const uint64_t first = rig.thread.EnqueueWrite({0, InputBlock, 0, InputGroup::Level}, rig.GainWrite(store, 0, 501));
+  const uint64_t first =
+      rig.thread.EnqueueWrite({0, InputBlock, 0, InputGroup::Level}, rig.GainWrite(store, 0, 501));
   rig.thread.EnqueueWrite({0, InputBlock, 1, InputGroup::Level}, rig.GainWrite(store, 1, 502));
-  const uint64_t third = rig.thread.EnqueueWrite({0, InputBlock, 0, InputGroup::Level}, rig.GainWrite(store, 0, 503));
+  const uint64_t third =
+      rig.thread.EnqueueWrite({0, InputBlock, 0, InputGroup::Level}, rig.GainWrite(store, 0, 503));
   EXPECT_GT(third, first);
   EXPECT_EQ(rig.thread.QueuedJobs(), 2u);  // input 1, input 0 (the hold is running)
   std::atomic<int> marks{0};
   rig.thread.Enqueue([&marks](LinkContext&) { ++marks; });
   // Behind another job a write to the same address is a new one: the device
   // sees it after that job, as the window made it.
-  const uint64_t last = rig.thread.EnqueueWrite({0, InputBlock, 0, InputGroup::Level}, rig.GainWrite(store, 0, 504));
+  const uint64_t last =
+      rig.thread.EnqueueWrite({0, InputBlock, 0, InputGroup::Level}, rig.GainWrite(store, 0, 504));
   EXPECT_EQ(rig.thread.QueuedJobs(), 4u);
   EXPECT_EQ(rig.thread.WritesSuperseded(), 1u);
   rig.Release();
@@ -67,7 +72,8 @@ TEST(LinkThread, QueuedWritesToOneAddressCollapseButNeverJumpAnotherJob) {
                                       {WriteCommand, 0, InputBlock, 0, InputGroup::Level}};
   EXPECT_EQ(rig.recorder->Requests(), expected);
   EXPECT_EQ(marks.load(), 1);
-  EXPECT_EQ(rig.engine->WithDevice([](sim::SimulatedProcessor& p) { return p.Memory().Inputs[0].Gain; }), 504);
+  EXPECT_EQ(rig.engine->WithDevice([](sim::SimulatedProcessor& p) { return p.Memory().Inputs[0].Gain; }),
+            504);
   // The end of the writes is reported once, when none is left queued, with
   // the newest write.
   for (int k = 0; k < 20 && burst.count() < 1; ++k) QTest::qWait(5);

@@ -28,18 +28,19 @@ TestDevice* gDevice = nullptr;
 
 void UseTestDevice(TestDevice* device) {
   static const bool registered = [] {
-    RegisterTransportScheme("testsim", [](std::string_view, std::string& error) -> std::unique_ptr<Transport> {
-      if (!gDevice) {
-        error = "no test device";
-        return nullptr;
-      }
-      auto recorder = std::make_unique<RecordingTransport>(
-          std::make_unique<sim::SimulatorTransport>(gDevice->engine, gDevice->options));
-      gDevice->recorder = recorder.get();
-      auto slow = std::make_unique<SlowTransport>(std::move(recorder));
-      gDevice->slow = slow.get();
-      return slow;
-    });
+    RegisterTransportScheme(
+        "testsim", [](std::string_view, std::string& error) -> std::unique_ptr<Transport> {
+          if (!gDevice) {
+            error = "no test device";
+            return nullptr;
+          }
+          auto recorder = std::make_unique<RecordingTransport>(
+              std::make_unique<sim::SimulatorTransport>(gDevice->engine, gDevice->options));
+          gDevice->recorder = recorder.get();
+          auto slow = std::make_unique<SlowTransport>(std::move(recorder));
+          gDevice->slow = slow.get();
+          return slow;
+        });
     return true;
   }();
   static_cast<void>(registered);
@@ -247,14 +248,15 @@ TEST_F(MainWindowTest, ALockedDeviceDisablesTheChannelControlsAndTheLockedComman
   rig.window->RunCommand(kCmdData);
   rig.window->RunCommand(kCmdInterface);
   rig.window->RunCommand(kCmdSecurity);
-  EXPECT_EQ(opened, (std::map<WindowKind, int>{
-                        {WindowKind::DataView, 1}, {WindowKind::SystemSetting, 1}, {WindowKind::Security, 1}}));
+  EXPECT_EQ(opened,
+            (std::map<WindowKind, int>{
+                {WindowKind::DataView, 1}, {WindowKind::SystemSetting, 1}, {WindowKind::Security, 1}}));
 
   // Unlocked: the editor keys open their editors, F1 and F4 only on model 4.
   opened.clear();
   rig.store->System.LockState = 0;
-  for (const int key : {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6, Qt::Key_F7,
-                        Qt::Key_F8})
+  for (const int key :
+       {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8})
     EXPECT_TRUE(rig.window->HandleKey(key));
   EXPECT_EQ(opened.size(), 6u);
   EXPECT_EQ(opened.count(WindowKind::MicLineEditor), 0u);

@@ -49,7 +49,9 @@ class SlowTransport : public Transport {
     pending_.clear();
     idle_.wait(lock, [this] { return !delivering_; });
   }
-  bool WriteReport(std::span<const uint8_t, kReportBytes> report) override { return inner_->WriteReport(report); }
+  bool WriteReport(std::span<const uint8_t, kReportBytes> report) override {
+    return inner_->WriteReport(report);
+  }
   bool IsOpen() const override { return inner_->IsOpen(); }
   bool Removed() const override { return inner_->Removed(); }
   std::string Address() const override { return inner_->Address(); }
@@ -61,7 +63,8 @@ class SlowTransport : public Transport {
   using Clock = std::chrono::steady_clock;
   void Arrived(std::span<const uint8_t> report) {
     std::lock_guard lock(mutex_);
-    pending_.push_back({Clock::now() + std::chrono::milliseconds(DelayMs.load()), {report.begin(), report.end()}});
+    pending_.push_back(
+        {Clock::now() + std::chrono::milliseconds(DelayMs.load()), {report.begin(), report.end()}});
     wake_.notify_all();
   }
   void Run() {
@@ -115,7 +118,8 @@ struct TestDevice {
     });
   }
   std::unique_ptr<ParameterStore> Memory() {
-    return engine->WithDevice([](sim::SimulatedProcessor& p) { return std::make_unique<ParameterStore>(p.Memory()); });
+    return engine->WithDevice(
+        [](sim::SimulatedProcessor& p) { return std::make_unique<ParameterStore>(p.Memory()); });
   }
 
   sim::SimOptions options;

@@ -73,7 +73,8 @@ DeviceSession::Start DeviceSession::Connect(const QString& address) {
       result = ConnectionSequence(*work, context.Link, control);
       if (result.ok()) path = context.Link.GetTransport()->Path();
     }
-    link_->PostToOwner([this, result, work, path] { FinishConnection(result, *work, QString::fromStdString(path)); });
+    link_->PostToOwner(
+        [this, result, work, path] { FinishConnection(result, *work, QString::fromStdString(path)); });
   });
   emit connectionStarted(address);
   return Start::Started;
@@ -121,7 +122,8 @@ bool DeviceSession::SendWrite(uint8_t slot, uint8_t channel, uint8_t block, uint
   if (!Online()) return false;
   const auto payload = BuildWritePayload(store_, slot, block, channel, group);
   if (!payload) return false;
-  std::vector<uint8_t> frame = BuildFrame(WriteCommand, store_.DeviceId, slot, block, channel, group, *payload);
+  std::vector<uint8_t> frame =
+      BuildFrame(WriteCommand, store_.DeviceId, slot, block, channel, group, *payload);
   poll_.stop();
   const uint64_t serial = link_->EnqueueWrite({slot, block, channel, group}, std::move(frame));
   if (serial == 0) {
@@ -179,7 +181,8 @@ void DeviceSession::OnDeviceChange(const HotplugEvent& event) {
     if (!Online() && !connecting_) Connect(QString(kUsbAddress) + ":" + path);
     return;
   }
-  if (Online() && !devicePath_.isEmpty() && path.compare(devicePath_, Qt::CaseInsensitive) == 0) GoOffline(true);
+  if (Online() && !devicePath_.isEmpty() && path.compare(devicePath_, Qt::CaseInsensitive) == 0)
+    GoOffline(true);
 }
 
 bool DeviceSession::StartWatchingDevices() {

@@ -102,6 +102,6 @@ inline constexpr std::array<FunctionKey, 8> kFunctionKeys{{
 // Keys that never reach the window's controls: Enter and Escape must not end
 // the main window.
 inline constexpr std::array<int, 5> kSwallowedKeys{Qt::Key_F9, Qt::Key_F10, Qt::Key_Return, Qt::Key_Enter,
-                                                    Qt::Key_Escape};
+                                                   Qt::Key_Escape};
 
 }  // namespace veyra

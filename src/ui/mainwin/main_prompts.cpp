@@ -47,8 +47,8 @@ QString MainWindowPrompts::SaveSettingsPath(QWidget* owner) {
 
 QString MainWindowPrompts::BridgeAddress(QWidget* owner) {
   bool ok = false;
-  const QString text = QInputDialog::getText(owner, "Network bridge", "Report bridge (HOST:PORT):",
-                                             QLineEdit::Normal, "127.0.0.1:5750", &ok);
+  const QString text = QInputDialog::getText(
+      owner, "Network bridge", "Report bridge (HOST:PORT):", QLineEdit::Normal, "127.0.0.1:5750", &ok);
   return ok ? text.trimmed() : QString();
 }
 

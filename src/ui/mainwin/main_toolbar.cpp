@@ -14,7 +14,8 @@ constexpr int kButtonWidth = 32;
 constexpr int kButtonHeight = 40;
 constexpr qreal kScale = 2;  // images are drawn at twice their size
 
-const char* const kTips[MainToolbar::kButtons] = {"Open file", "Save file", "Program", "Connect", "Disconnect"};
+const char* const kTips[MainToolbar::kButtons] = {"Open file", "Save file", "Program", "Connect",
+                                                  "Disconnect"};
 
 const QColor kInk{236, 241, 244};
 const QColor kGreen{70, 200, 96};

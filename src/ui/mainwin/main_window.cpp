@@ -30,7 +30,8 @@ namespace {
 // The client area: the side panel's fill and the body's fill.
 class MainCanvas : public QWidget {
  public:
-  MainCanvas(QWidget* parent, std::function<void()> onResize) : QWidget(parent), onResize_(std::move(onResize)) {}
+  MainCanvas(QWidget* parent, std::function<void()> onResize)
+      : QWidget(parent), onResize_(std::move(onResize)) {}
 
  protected:
   void resizeEvent(QResizeEvent*) override { onResize_(); }
@@ -56,7 +57,9 @@ SkinLabel* Caption(const QString& text, QWidget* parent, int pixels, bool bold, 
 QString ProgramCaptionText(const ParameterStore& store) {
   const int program = store.System.CurrentProgram;
   if (program < 1 || program > kPresetCount) return {};
-  return QString("Preset %1:%2").arg(program).arg(QString::fromStdString(DecodeField(store.Presets[program].Name)));
+  return QString("Preset %1:%2")
+      .arg(program)
+      .arg(QString::fromStdString(DecodeField(store.Presets[program].Name)));
 }
 
 struct DemoDevice {
@@ -133,6 +136,12 @@ void MainWindow::BuildMenus() {
     return action;
   };
   QMenuBar* bar = menuBar();
+  // The menu bar in the window's own dark tone; its menus keep the dialog colours.
+  bar->setStyleSheet(
+      "QMenuBar { background: rgb(44, 52, 57); color: rgb(236, 241, 244); border-bottom: 1px solid rgb(24, "
+      "29, 32); }"
+      "QMenuBar::item { padding: 4px 10px; background: transparent; }"
+      "QMenuBar::item:selected { background: rgb(2, 166, 227); color: white; }");
   QMenu* file = bar->addMenu("&File");
   add(file, "&Open file", kCmdOpenFile);
   add(file, "&Save file", kCmdSaveFile);
@@ -154,7 +163,8 @@ void MainWindow::BuildMenus() {
   demoMenu_ = connection->addMenu("D&emo device");
   for (const DemoDevice& demo : kDemoDevices) {
     const QString address = demo.Address;
-    connect(demoMenu_->addAction(demo.Text), &QAction::triggered, this, [this, address] { ConnectTo(address); });
+    connect(demoMenu_->addAction(demo.Text), &QAction::triggered, this,
+            [this, address] { ConnectTo(address); });
   }
   connect(connection->addAction("&Network bridge..."), &QAction::triggered, this, [this] {
     const QString where = prompts_->BridgeAddress(this);
@@ -178,8 +188,10 @@ void MainWindow::BuildSidePanel(QWidget* canvas) {
   Caption("MODEL", canvas, 10, true, skin::kTextDim)->setGeometry(15, y, inner, 14);
   model_ = new SkinDropDown(canvas);
   model_->SetId(kModelSelector);
+  model_->setFocusPolicy(Qt::ClickFocus);  // the window opens with no control singled out
   model_->setGeometry(15, y + 16, inner, 26);
-  for (const ModelInfo& model : Models()) model_->AddEntry(QString::fromUtf8(model.Name.data(), model.Name.size()));
+  for (const ModelInfo& model : Models())
+    model_->AddEntry(QString::fromUtf8(model.Name.data(), model.Name.size()));
   model_->SetCurrentIndex(store_.CurrentModel - 1);
   connect(model_, &SkinDropDown::selectionChanged, this, &MainWindow::OnModelChosen);
 
@@ -209,7 +221,8 @@ void MainWindow::BuildHeader(QWidget* canvas) {
   viewCaption_ = Caption(QString(), canvas, 13, false, QColor(214, 224, 229));
   programCaption_ = Caption(QString(), canvas, 13, true, skin::kAccent);
   programCaption_->SetAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  for (const auto& [id, text] : {std::pair{kButtonInputSide, "Input"}, std::pair{kButtonOutputSide, "Output"}}) {
+  for (const auto& [id, text] :
+       {std::pair{kButtonInputSide, "Input"}, std::pair{kButtonOutputSide, "Output"}}) {
     auto* button = new SkinButton(text, canvas);
     button->setFocusPolicy(Qt::NoFocus);
     connect(button, &SkinButton::clicked, this, [this, id = id] { ClickViewButton(id); });
@@ -230,7 +243,8 @@ void MainWindow::LayOutCanvas() {
   buttons_[kButtonOutputSide]->setGeometry(w - 20 - 80, top + 14, 80, 26);
   buttons_[kButtonInputSide]->setGeometry(w - 20 - 80 - 6 - 80, top + 14, 80, 26);
   programCaption_->setGeometry(kSideWidth + 360, top + 40, std::max(0, w - kSideWidth - 380), 18);
-  const QRect region(kSideWidth, top + kHeaderHeight, w - kSideWidth, h - top - kHeaderHeight - kStatusHeight);
+  const QRect region(kSideWidth, top + kHeaderHeight, w - kSideWidth,
+                     h - top - kHeaderHeight - kStatusHeight);
   mixerArea_->setGeometry(region);
   matrixArea_->setGeometry(region);
   status_->setGeometry(kSideWidth, h - kStatusHeight, w - kSideWidth, kStatusHeight);

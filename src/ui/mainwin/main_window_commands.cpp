@@ -58,7 +58,7 @@ void MainWindow::SetWindowOpener(WindowKind kind, WindowOpener opener) {
 
 void MainWindow::OpenWindow(WindowKind kind, bool refresh) {
   const auto it = openers_.find(kind);
-  if (it == openers_.end()) return;  // not part of the program yet
+  if (it == openers_.end()) return;        // not part of the program yet
   const WindowOpener opener = it->second;  // the opener may replace itself while open
   opener(this);
   if (refresh) RefreshMainWindow();
@@ -96,7 +96,8 @@ void MainWindow::RunCommand(int id) {
       break;
     case kCmdResetAll:
       if (locked) return;
-      if (prompts_->Ask(this, kResetQuestion, "Warning", kStyleOkCancel | kIconInformation) != kResultOk) return;
+      if (prompts_->Ask(this, kResetQuestion, "Warning", kStyleOkCancel | kIconInformation) != kResultOk)
+        return;
       ApplyFactoryDefaults(store_);
       session_->DownloadLive();  // offline: the store alone
       RefreshMainWindow();

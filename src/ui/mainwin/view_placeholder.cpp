@@ -62,7 +62,8 @@ class SlotCanvas : public QWidget {
     PaintSlotFrame(p, head);
     p.setFont(skin::ControlFont(15, true));
     p.setPen(skin::kTextLight);
-    p.drawText(head.adjusted(0, 16, 0, 0), Qt::AlignHCenter | Qt::AlignTop, s.InputSide ? "INPUTS" : "OUTPUTS");
+    p.drawText(head.adjusted(0, 16, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+               s.InputSide ? "INPUTS" : "OUTPUTS");
     p.setFont(skin::ControlFont(11));
     p.setPen(skin::kTextDim);
     p.drawText(head.adjusted(0, 40, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
@@ -82,7 +83,8 @@ class SlotCanvas : public QWidget {
     }
   }
 
-  void PaintChannel(QPainter& p, const QRectF& r, const ViewPlaceholder::Slot& slot, const QRectF& scale) const {
+  void PaintChannel(QPainter& p, const QRectF& r, const ViewPlaceholder::Slot& slot,
+                    const QRectF& scale) const {
     PaintSlotFrame(p, r);
     p.setFont(skin::ControlFont(14, true));
     p.setPen(owner_.Shown().Enabled ? skin::kTextLight : skin::kTextDisabled);
@@ -148,8 +150,9 @@ void ViewPlaceholder::Take(const ParameterStore& store) {
   shown_.Outputs.clear();
   for (int i = 0; i < store.InputCount; ++i) {
     const InputChannel& in = store.Inputs[i];
-    shown_.Inputs.push_back({QString("IN %1").arg(QChar('A' + i)), QString::fromStdString(DecodeField(in.Name)),
-                             QString::fromStdString(GainText(in.Gain)), store.System.InputMeters[i], in.Mute == 0});
+    shown_.Inputs.push_back(
+        {QString("IN %1").arg(QChar('A' + i)), QString::fromStdString(DecodeField(in.Name)),
+         QString::fromStdString(GainText(in.Gain)), store.System.InputMeters[i], in.Mute == 0});
   }
   for (int j = 0; j < store.OutputCount; ++j) {
     const OutputChannel& out = store.Outputs[j];

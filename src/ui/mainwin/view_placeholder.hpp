@@ -25,8 +25,8 @@ class ViewPlaceholder : public MainWindowView {
   struct Slot {
     QString Caption;  // "IN A", "OUT 1"
     QString Name;
-    QString Gain;     // "-3.0dB"
-    int Meter = 0;    // 0..10 segments
+    QString Gain;   // "-3.0dB"
+    int Meter = 0;  // 0..10 segments
     bool Muted = false;
   };
   struct Snapshot {
