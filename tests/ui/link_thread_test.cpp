@@ -25,9 +25,14 @@ struct ThreadRig {
     });
     thread.WaitUntilIdle();
   }
-  // Holds the link thread in a job until Release.
+  // Holds the link thread in a running job until Release.
   void Hold() {
-    thread.Enqueue([future = release.get_future().share()](LinkContext&) { future.wait(); });
+    auto started = std::make_shared<std::promise<void>>();
+    thread.Enqueue([started, future = release.get_future().share()](LinkContext&) {
+      started->set_value();
+      future.wait();
+    });
+    started->get_future().wait();
   }
   void Release() { release.set_value(); }
   std::vector<uint8_t> GainWrite(ParameterStore& store, uint8_t channel, uint16_t gain) {
