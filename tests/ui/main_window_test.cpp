@@ -51,19 +51,6 @@ namespace {
 
 constexpr int kReplyDelayMs = 300;
 
-// Counts the key presses that reach a widget.
-class KeyCounter : public QObject {
- public:
-  explicit KeyCounter(QWidget* widget) { widget->installEventFilter(this); }
-  int count = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress) ++count;
-    return false;
-  }
-};
-
 class MainWindowTest : public ::testing::Test {
  protected:
   void Use(const std::string& address) {
@@ -269,7 +256,7 @@ TEST_F(MainWindowTest, EnterAndEscapeNeverReachTheWindowsControls) {
   ASSERT_TRUE(test::ShowActive(rig.window.get()));
   SkinDropDown* selector = rig.window->ModelSelector();
   selector->setFocus();
-  KeyCounter reached(selector);
+  test::EventCounter reached(selector, QEvent::KeyPress);
   for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_F9, Qt::Key_F10}) {
     QTest::keyClick(selector, key);
     EXPECT_TRUE(rig.window->isVisible());

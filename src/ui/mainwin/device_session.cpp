@@ -50,7 +50,7 @@ DeviceSession::Start DeviceSession::Connect(const QString& address) {
   auto work = std::make_shared<ParameterStore>(store_);
   auto cancel = cancel_;
   const std::string where = address.toStdString();
-  link_->Enqueue([this, work, cancel, where](LinkContext& context) {
+  const bool queued = link_->Enqueue([this, work, cancel, where](LinkContext& context) {
     ConnectionResult result;
     std::string path;
     TransportOrError made = CreateTransport(where);
@@ -76,6 +76,11 @@ DeviceSession::Start DeviceSession::Connect(const QString& address) {
     link_->PostToOwner(
         [this, result, work, path] { FinishConnection(result, *work, QString::fromStdString(path)); });
   });
+  if (!queued) {  // the link thread has more queued than it takes
+    connecting_ = false;
+    cancel_.reset();
+    return Start::AlreadyConnecting;
+  }
   emit connectionStarted(address);
   return Start::Started;
 }
