@@ -24,3 +24,21 @@ if(TARGET veyra)
            COMMAND veyra --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_start.png)
   set_tests_properties(veyra_starts_and_closes PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
 endif()
+
+# The main window, its link thread and its commands on the real stack against
+# the simulated processor.
+if(TARGET veyra_ui AND TARGET veyra_sim)
+  veyra_add_test(veyra_mainwin_tests
+    SOURCES
+      ui/qt_environment.cpp
+      ui/link_thread_test.cpp
+      ui/main_window_test.cpp
+    LIBS veyra::ui veyra::sim Qt6::Test)
+endif()
+
+# With a device it connects first, then takes the picture.
+if(TARGET veyra)
+  add_test(NAME veyra_screenshot_on_a_demo_device
+           COMMAND veyra --device sim:orvane,fast --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_demo.png)
+  set_tests_properties(veyra_screenshot_on_a_demo_device PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
+endif()

@@ -31,17 +31,26 @@ inline bool ShowActive(QWidget* window) {
   return QTest::qWaitForWindowActive(window, 1000);
 }
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
+// Counts the events of one type that reach a widget.
+class EventCounter : public QObject {
  public:
-  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  EventCounter(QWidget* widget, QEvent::Type type) : type_(type) { widget->installEventFilter(this); }
   int count = 0;
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++count;
+    if (event->type() == type_) ++count;
     return false;
   }
+
+ private:
+  QEvent::Type type_;
+};
+
+// Counts the paint events a widget receives.
+class PaintCounter : public EventCounter {
+ public:
+  explicit PaintCounter(QWidget* widget) : EventCounter(widget, QEvent::Paint) {}
 };
 
 }  // namespace veyra::test

@@ -1,0 +1,73 @@
+#include "mainwin/main_prompts.hpp"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "admin/message_box.hpp"
+
+namespace veyra {
+namespace {
+
+constexpr const char* kSettingsFilter = "Dat Files (*.dat);;All Files (*)";
+constexpr const char* kSettingsName = "*.dat";
+
+QString RunFileDialog(QWidget* owner, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(owner);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setNameFilter(kSettingsFilter);
+  dialog.setDefaultSuffix("dat");
+  dialog.selectFile(kSettingsName);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  // Qt asks before replacing an existing file unless told otherwise.
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
+
+}  // namespace
+
+void MainWindowPrompts::Notice(QWidget* owner, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, QString(" "), text, QMessageBox::Ok, owner);
+  box.exec();
+}
+
+int MainWindowPrompts::Ask(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
+  return ShowMessageBox(text, caption, style, owner);
+}
+
+QString MainWindowPrompts::OpenSettingsPath(QWidget* owner) {
+  return RunFileDialog(owner, QFileDialog::AcceptOpen);
+}
+
+QString MainWindowPrompts::SaveSettingsPath(QWidget* owner) {
+  return RunFileDialog(owner, QFileDialog::AcceptSave);
+}
+
+QString MainWindowPrompts::BridgeAddress(QWidget* owner) {
+  bool ok = false;
+  const QString text = QInputDialog::getText(
+      owner, "Network bridge", "Report bridge (HOST:PORT):", QLineEdit::Normal, "127.0.0.1:5750", &ok);
+  return ok ? text.trimmed() : QString();
+}
+
+void UnattendedPrompts::Notice(QWidget*, const QString& text) {
+  std::fprintf(stderr, "veyra: %s\n", text.toLocal8Bit().constData());
+}
+
+int UnattendedPrompts::Ask(QWidget*, const QString& text, const QString&, unsigned style) {
+  std::fprintf(stderr, "veyra: %s\n", text.toLocal8Bit().constData());
+  // The answer that changes nothing: No where there is one, else Cancel or OK.
+  switch (style & 0x0F) {
+    case kStyleYesNoCancel:
+    case kStyleYesNo:
+      return kResultNo;
+    case kStyleOk:
+      return kResultOk;
+    default:
+      return kResultCancel;
+  }
+}
+
+}  // namespace veyra

@@ -1,0 +1,39 @@
+// The questions and notices of the main window, and its file dialogs, behind
+// one interface: the program shows the real dialogs, a test answers them.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace veyra {
+
+class MainWindowPrompts {
+ public:
+  virtual ~MainWindowPrompts() = default;
+
+  // A plain notice without caption and with an OK button ("Already connect!").
+  virtual void Notice(QWidget* owner, const QString& text);
+  // The program's own message box; returns its result code.
+  virtual int Ask(QWidget* owner, const QString& text, const QString& caption, unsigned style);
+  // The settings-file dialogs ("Dat Files (*.dat)", default name "*.dat");
+  // empty when cancelled. Saving asks before replacing a file.
+  virtual QString OpenSettingsPath(QWidget* owner);
+  virtual QString SaveSettingsPath(QWidget* owner);
+  // "HOST:PORT" of a report bridge; empty when cancelled.
+  virtual QString BridgeAddress(QWidget* owner);
+};
+
+// Prompts that show nothing and decline every question: a run that only
+// takes a picture of the window must not stop at a dialog. Notices go to the
+// standard error stream.
+class UnattendedPrompts : public MainWindowPrompts {
+ public:
+  void Notice(QWidget* owner, const QString& text) override;
+  int Ask(QWidget* owner, const QString& text, const QString& caption, unsigned style) override;
+  QString OpenSettingsPath(QWidget*) override { return {}; }
+  QString SaveSettingsPath(QWidget*) override { return {}; }
+  QString BridgeAddress(QWidget*) override { return {}; }
+};
+
+}  // namespace veyra

@@ -1,0 +1,148 @@
+// MainWindow: the program's single top-level window. Menu bar, toolbar,
+// the side panel with the model selector and the view buttons, the routing
+// view region, the status strip; it dispatches every command, owns the
+// device session (and through it the link thread) for the whole run, and
+// offers RefreshMainWindow to everything that changes the store.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "mainwin/main_commands.hpp"
+#include "mainwin/main_view.hpp"
+
+class QAction;
+class QMenu;
+
+namespace veyra {
+
+struct ParameterStore;
+struct ConnectionResult;
+class DeviceSession;
+class MainToolbar;
+class MainWindowPrompts;
+class SkinButton;
+class SkinDropDown;
+class SkinLabel;
+class StatusArea;
+struct LinkTiming;
+
+struct MainWindowOptions {
+  std::unique_ptr<MainWindowPrompts> Prompts;  // null: the real dialogs
+  bool WatchDevices = true;                    // processor arrival and removal
+  std::shared_ptr<const LinkTiming> Timing;    // null: the link's defaults
+};
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kCaption = "Veyra QL Series Loudspeaker Control System";
+  static constexpr int kSideWidth = 150;
+  static constexpr int kHeaderHeight = 70;
+  static constexpr int kStatusHeight = 34;
+
+  using Options = MainWindowOptions;
+
+  explicit MainWindow(ParameterStore& store, Options options = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  ParameterStore& Store() { return store_; }
+  DeviceSession& Session() { return *session_; }
+  MainWindowPrompts& Prompts() { return *prompts_; }
+
+  // ---- Places for the channel panels and routing views -----------------------
+  // The two view regions (right of the side panel, between the header and the
+  // status strip); ShowRoutingView shows one of them.
+  QWidget* MixerArea() const { return mixerArea_; }
+  QWidget* MatrixArea() const { return matrixArea_; }
+  // A part that shows channels; not owned. Called on every refresh, layout,
+  // meter update and lock change from then on.
+  void AddView(MainWindowView* view);
+  void RemoveView(MainWindowView* view);
+
+  // Opens a window modally and returns when it is closed.
+  using WindowOpener = std::function<void(QWidget* owner)>;
+  void SetWindowOpener(WindowKind kind, WindowOpener opener);
+
+  // ---- Operations -------------------------------------------------------------
+  void RefreshMainWindow();
+  void EnableChannelControls(bool enabled);
+  bool ChannelControlsEnabled() const { return controlsEnabled_; }
+  void ShowRoutingView(int mode);
+  const RoutingViewState& ViewState() const { return view_; }
+
+  // A menu, toolbar or button command by its id.
+  void RunCommand(int id);
+  // The key rule: true when the key was taken (an editor key, a swallowed key).
+  bool HandleKey(int key);
+  // Connect to a device address (the demo devices, the bridge, --device).
+  void ConnectTo(const QString& address);
+  // File > Open and Save with a chosen path; false when nothing was loaded or saved.
+  bool OpenSettingsFile(const QString& path);
+  bool SaveSettingsFile(const QString& path);
+  // Ends the window without the save question (a run that takes a picture).
+  void CloseWithoutQuestion();
+
+  // ---- For tests and the strips ---------------------------------------------
+  SkinDropDown* ModelSelector() const { return model_; }
+  StatusArea* Status() const { return status_; }
+  SkinLabel* ViewCaption() const { return viewCaption_; }
+  SkinLabel* ProgramCaption() const { return programCaption_; }
+  MainToolbar* Toolbar() const { return toolbar_; }
+  SkinButton* Button(int id) const;
+  QAction* Action(int id) const;
+  QMenu* DemoMenu() const { return demoMenu_; }
+
+ signals:
+  // A connection sequence ended (online says how).
+  void connectionDone(bool online);
+  void refreshed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildSidePanel(QWidget* canvas);
+  void BuildHeader(QWidget* canvas);
+  void LayOutCanvas();
+  void OpenWindow(WindowKind kind, bool refresh);
+  void OnModelChosen();
+  void OnConnectionFinished(const ConnectionResult& result);
+  void RebuildForModel();
+  void ClickViewButton(int id);
+  void ClickSideButton(int id);
+  bool RunCloseSequence();
+  void ForEachView(const std::function<void(MainWindowView&)>& f);
+  QString DeviceCaption() const;
+
+  ParameterStore& store_;
+  std::unique_ptr<MainWindowPrompts> prompts_;
+  std::unique_ptr<DeviceSession> session_;
+  std::vector<MainWindowView*> views_;
+  std::map<WindowKind, WindowOpener> openers_;
+  std::map<int, QAction*> actions_;
+  std::map<int, SkinButton*> buttons_;
+  RoutingViewState view_;
+  bool controlsEnabled_ = true;
+  bool closeConfirmed_ = false;
+
+  QWidget* canvas_ = nullptr;
+  MainToolbar* toolbar_ = nullptr;
+  SkinDropDown* model_ = nullptr;
+  SkinLabel* viewTitle_ = nullptr;
+  SkinLabel* viewCaption_ = nullptr;
+  SkinLabel* programCaption_ = nullptr;
+  QWidget* mixerArea_ = nullptr;
+  QWidget* matrixArea_ = nullptr;
+  StatusArea* status_ = nullptr;
+  QMenu* demoMenu_ = nullptr;
+  std::unique_ptr<MainWindowView> placeholder_;
+};
+
+}  // namespace veyra

@@ -1,0 +1,188 @@
+// MainWindow: the commands of the menu bar, the toolbar and the keys, the
+// settings-file commands and the close sequence.
+#include <QCloseEvent>
+#include <algorithm>
+#include <cstring>
+
+#include "admin/message_box.hpp"
+#include "files/store_files.hpp"
+#include "mainwin/about_box.hpp"
+#include "mainwin/device_session.hpp"
+#include "mainwin/main_prompts.hpp"
+#include "mainwin/main_window.hpp"
+#include "state/parameter_store.hpp"
+
+namespace veyra {
+namespace {
+
+constexpr const char* kResetQuestion =
+    "This will reset your Device to factory default setting.Are you sure you want to do this?";
+constexpr const char* kSaveQuestion = "Do you want to save your setting?";
+constexpr const char* kAlreadyConnect = "Already connect!";
+constexpr const char* kCannotConnect = "Cannot connect!";
+
+// What a settings file must not change while a device is connected: the lock
+// and password the device reported (a file would otherwise unlock the
+// program's controls on a locked processor) and the device's own identity.
+struct DeviceFacts {
+  uint8_t LockState;
+  char LockPassword[sizeof SystemSettings::LockPassword];
+  char VersionText1[sizeof SystemSettings::VersionText1];
+  char VersionText2[sizeof SystemSettings::VersionText2];
+  char ModelCode[sizeof SystemSettings::ModelCode];
+
+  explicit DeviceFacts(const SystemSettings& s) : LockState(s.LockState) {
+    std::memcpy(LockPassword, s.LockPassword, sizeof LockPassword);
+    std::memcpy(VersionText1, s.VersionText1, sizeof VersionText1);
+    std::memcpy(VersionText2, s.VersionText2, sizeof VersionText2);
+    std::memcpy(ModelCode, s.ModelCode, sizeof ModelCode);
+  }
+  void PutBack(SystemSettings& s) const {
+    s.LockState = LockState;
+    std::memcpy(s.LockPassword, LockPassword, sizeof LockPassword);
+    std::memcpy(s.VersionText1, VersionText1, sizeof VersionText1);
+    std::memcpy(s.VersionText2, VersionText2, sizeof VersionText2);
+    std::memcpy(s.ModelCode, ModelCode, sizeof ModelCode);
+  }
+};
+
+}  // namespace
+
+void MainWindow::SetWindowOpener(WindowKind kind, WindowOpener opener) {
+  if (opener) {
+    openers_[kind] = std::move(opener);
+  } else {
+    openers_.erase(kind);
+  }
+}
+
+void MainWindow::OpenWindow(WindowKind kind, bool refresh) {
+  const auto it = openers_.find(kind);
+  if (it == openers_.end()) return;        // not part of the program yet
+  const WindowOpener opener = it->second;  // the opener may replace itself while open
+  opener(this);
+  if (refresh) RefreshMainWindow();
+}
+
+void MainWindow::RunCommand(int id) {
+  const bool locked = store_.System.LockState != 0;
+  const auto window = std::find_if(kWindowCommands.begin(), kWindowCommands.end(),
+                                   [id](const WindowCommand& c) { return c.Id == id; });
+  if (window != kWindowCommands.end()) {
+    if (window->LockTest && locked) return;
+    OpenWindow(window->Kind, window->Refresh);
+    if (window->Kind == WindowKind::InputGroupEditor || window->Kind == WindowKind::OutputGroupEditor)
+      ForEachView([this](MainWindowView& v) { v.RebuildGroupLists(store_); });
+    return;
+  }
+  switch (id) {
+    case kCmdOpenFile:
+    case kToolOpen: {
+      const QString path = prompts_->OpenSettingsPath(this);
+      if (!path.isEmpty()) OpenSettingsFile(path);
+      break;
+    }
+    case kCmdSaveFile:
+    case kToolSave: {
+      const QString path = prompts_->SaveSettingsPath(this);
+      if (!path.isEmpty()) SaveSettingsFile(path);
+      break;
+    }
+    case kToolProgram:
+      RunCommand(kCmdProgram);
+      break;
+    case kCmdExit:
+      close();
+      break;
+    case kCmdResetAll:
+      if (locked) return;
+      if (prompts_->Ask(this, kResetQuestion, "Warning", kStyleOkCancel | kIconInformation) != kResultOk)
+        return;
+      ApplyFactoryDefaults(store_);
+      session_->DownloadLive();  // offline: the store alone
+      RefreshMainWindow();
+      break;
+    case kCmdConnect:
+    case kToolConnect:
+      ConnectTo(DeviceSession::kUsbAddress);
+      break;
+    case kCmdDisconnect:
+    case kToolDisconnect:
+      if (!session_->Disconnect()) prompts_->Notice(this, kCannotConnect);
+      break;
+    case kCmdAbout:
+    case kSystemAbout: {
+      AboutBox about(store_, this);
+      about.exec();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+bool MainWindow::HandleKey(int key) {
+  if (std::find(kSwallowedKeys.begin(), kSwallowedKeys.end(), key) != kSwallowedKeys.end()) return true;
+  const auto fkey = std::find_if(kFunctionKeys.begin(), kFunctionKeys.end(),
+                                 [key](const FunctionKey& k) { return k.Key == key; });
+  if (fkey == kFunctionKeys.end()) return false;
+  if (store_.System.LockState != 0) return true;
+  if (fkey->OnlyModel != 0 && store_.CurrentModel != fkey->OnlyModel) return true;
+  OpenWindow(fkey->Kind, true);
+  return true;
+}
+
+void MainWindow::ConnectTo(const QString& address) {
+  switch (session_->Connect(address)) {
+    case DeviceSession::Start::AlreadyOnline:
+      prompts_->Notice(this, kAlreadyConnect);
+      break;
+    case DeviceSession::Start::AlreadyConnecting:  // the status strip shows the running one
+    case DeviceSession::Start::Started:
+      break;
+  }
+}
+
+bool MainWindow::OpenSettingsFile(const QString& path) {
+  const bool online = session_->Online();
+  const DeviceFacts device(store_.System);
+  const LoadResult loaded = ReadSettingsFile(store_, path.toStdString());
+  if (!loaded.ok()) {
+    prompts_->Ask(this, QString::fromStdString(loaded.Error), "Warning", kStyleOk | kIconExclamation);
+    return false;
+  }
+  if (online) device.PutBack(store_.System);
+  session_->DownloadLive();
+  ForEachView([this](MainWindowView& v) { v.RebuildGroupLists(store_); });
+  RefreshMainWindow();
+  if (online) EnableChannelControls(store_.System.LockState == 0);
+  const std::string notice = LoadNotice(loaded);
+  if (!notice.empty()) prompts_->Notice(this, QString::fromStdString(notice));
+  return true;
+}
+
+bool MainWindow::SaveSettingsFile(const QString& path) {
+  const SaveResult saved = WriteSettingsFile(store_, path.toStdString());
+  if (!saved.ok()) {
+    prompts_->Ask(this, QString::fromStdString(saved.Error), "Warning", kStyleOk | kIconExclamation);
+    return false;
+  }
+  return true;
+}
+
+bool MainWindow::RunCloseSequence() {
+  switch (prompts_->Ask(this, kSaveQuestion, "Warning", kStyleYesNoCancel | kIconQuestion)) {
+    case kResultYes: {
+      const QString path = prompts_->SaveSettingsPath(this);
+      // A cancelled dialog, or a save that failed, keeps the window (and the
+      // settings) open.
+      return !path.isEmpty() && SaveSettingsFile(path);
+    }
+    case kResultNo:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace veyra
