@@ -147,7 +147,8 @@ TEST(Export, FailuresSayWhyAndKeepTheOldFile) {
       return xlsx ? ExportXlsx(table, target) : ExportCsv(table, target);
     };
     const fs::path missing = dir / "missing" / "t";
-    EXPECT_EQ(exportTo(missing).Message, "Cannot save \"" + missing.string() + "\": No such file or directory");
+    EXPECT_EQ(exportTo(missing).Message,
+              "Cannot save \"" + missing.string() + "\": No such file or directory");
     EXPECT_FALSE(exportTo(dir / "folder").Ok);
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
     WriteAll(dir / "old", old);

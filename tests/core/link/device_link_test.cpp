@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "fake_transport.hpp"
 
@@ -127,45 +125,6 @@ TEST_F(LinkTest, RefusedRequestsClosedLinksAndFloodsSendNothingOrFail) {
   link->Close();
   EXPECT_FALSE(Send(ReadCommand, 0, 0, InputBlock, ReadAll));
   EXPECT_EQ(link->LastStatus(), ExchangeStatus::NotOpen);
-}
-
-TEST_F(LinkTest, TranscriptRecordsEveryReport) {
-  SetUpLink(AckFor);
-  const auto path = std::filesystem::temp_directory_path() / "veyra_link_transcript_test.txt";
-  std::string error;
-  auto recorder = TranscriptRecorder::Create(path.string(), error);
-  ASSERT_TRUE(recorder) << error;
-  link->SetTranscript(recorder);
-  ASSERT_TRUE(Send(WriteCommand, 0, SystemItem::BackLight, SystemBlock, 0));
-  link->SetTranscript(nullptr);
-  recorder.reset();
-  std::ifstream in(path);
-  std::string first;
-  std::getline(in, first);
-  EXPECT_EQ(first.substr(0, 47), "> 00 5A 5A 5A EE A1 01 00 09 14 00 00 00 01 00 ");
-  in.seekg(0);
-  const auto entries = ReadTranscript(in, error);
-  std::filesystem::remove(path);
-  ASSERT_TRUE(entries) << error;
-  ASSERT_EQ(entries->size(), 2u);
-  EXPECT_EQ((*entries)[0].Bytes.size(), 65u);
-  EXPECT_EQ((*entries)[1].Direction, TranscriptDirection::Received);
-  EXPECT_EQ((*entries)[1].Bytes[5], AckReply);
-}
-
-TEST(Transcript, ReadingRejectsLinesThatAreNotTranscript) {
-  std::string error;
-  for (const char* text : {"? 00 01\n", "> 0G\n", "< 123\n"}) {
-    std::istringstream in(text);
-    EXPECT_FALSE(ReadTranscript(in, error)) << text;
-    EXPECT_NE(error.find("line 1"), std::string::npos) << error;
-  }
-  std::istringstream ok("# comment\n\n> 00 5a\r\n<\n");
-  const auto entries = ReadTranscript(ok, error);
-  ASSERT_TRUE(entries);
-  EXPECT_EQ((*entries)[0].Bytes, (Bytes{0x00, 0x5A}));
-  EXPECT_EQ((*entries)[0].Direction, TranscriptDirection::Sent);
-  EXPECT_TRUE((*entries)[1].Bytes.empty());
 }
 
 }  // namespace
