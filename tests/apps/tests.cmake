@@ -2,10 +2,9 @@
 # the in-process simulator (sim:) and veyra-sim over the TCP report bridge.
 veyra_add_test(veyra_ctl_tests
   SOURCES
-    apps/tool_process.cpp
     apps/veyractl_files_test.cpp
     apps/veyractl_device_test.cpp
   LIBS veyra::ctl veyra::sim)
-target_compile_definitions(veyra_ctl_tests PRIVATE VEYRACTL_PATH="$<TARGET_FILE:veyractl>"
-                                                   VEYRA_SIM_PATH="$<TARGET_FILE:veyra-sim>")
+target_compile_definitions(veyra_ctl_tests PRIVATE VEYRACTL_EXE="$<TARGET_FILE:veyractl>"
+                                                   VEYRA_SIM_EXE="$<TARGET_FILE:veyra-sim>")
 add_dependencies(veyra_ctl_tests veyractl veyra-sim)

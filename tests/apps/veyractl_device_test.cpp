@@ -8,21 +8,17 @@
 #include "core/files/test_files.hpp"
 #include "files/store_files.hpp"
 #include "sim/sim_transport.hpp"
-#include "tool_process.hpp"
+#include "sim/tool_process.hpp"
 
 namespace veyra::testing {
 namespace {
 
-// The simulators answer at once; the link need not pause between reports.
-const std::vector<std::string> kFast{"--report-gap", "0"};
-
 class VeyractlDevice : public ::testing::Test {
  protected:
   ToolRun Run(const std::string& device, std::vector<std::string> args) {
-    std::vector<std::string> all = kFast;
-    all.insert(all.end(), {"--device", device});
+    std::vector<std::string> all{VEYRACTL_EXE, "--report-gap", "0", "--device", device};
     all.insert(all.end(), args.begin(), args.end());
-    return RunVeyractl(all, dir_ / "");
+    return RunTool(all, dir_ / "");  // the simulators answer at once: no pause between reports
   }
   std::string Path(const char* name) const { return (dir_ / name).string(); }
   std::vector<std::byte> Bytes(const char* name) const { return ReadAll(dir_ / name); }
@@ -38,7 +34,7 @@ class VeyractlDevice : public ::testing::Test {
 
 TEST_F(VeyractlDevice, PullPushPullOverTheBridge) {
   SimServer server({"--fast"});
-  ASSERT_TRUE(server.Running());
+  ASSERT_GT(server.Port(), 0);
   const std::string tcp = server.Address();
   // Another device's settings to push.
   ASSERT_EQ(Run("sim:orvane,fast,seed=7", {"pull", "--settings", Path("seven.dat")}).Exit, 0);
@@ -62,7 +58,7 @@ TEST_F(VeyractlDevice, PullPushPullOverTheBridge) {
 
 TEST_F(VeyractlDevice, BackupRestoreBackupOverTheBridge) {
   SimServer server({"--fast", "--model", "merial"});
-  ASSERT_TRUE(server.Running());
+  ASSERT_GT(server.Port(), 0);
   const std::string tcp = server.Address();
   ASSERT_EQ(Run("sim:merial,fast,seed=9", {"backup", Path("nine.dama")}).Exit, 0);
 
@@ -87,8 +83,6 @@ TEST_F(VeyractlDevice, CommandsAgainstTheInProcessSimulator) {
   const ToolRun info = Run(sim, {"info"});
   ASSERT_EQ(info.Exit, 0) << info.Err;
   EXPECT_NE(info.Out.find("Sistel"), std::string::npos) << info.Out;
-  EXPECT_NE(info.Out.find("Programs:"), std::string::npos);
-
   const ToolRun json = Run(sim, {"info", "--json"});
   ASSERT_EQ(json.Exit, 0);
   EXPECT_EQ(json.Out.rfind("{\"model\":\"Sistel\",\"versions\":[", 0), 0u) << json.Out;
@@ -98,19 +92,16 @@ TEST_F(VeyractlDevice, CommandsAgainstTheInProcessSimulator) {
   ASSERT_EQ(Run(sim, {"pull", "--settings", Path("one.dat")}).Exit, 0);
   ASSERT_EQ(Run(sim, {"--trace", Path("trace.txt"), "pull", "--settings", Path("two.dat")}).Exit, 0);
   EXPECT_EQ(Bytes("one.dat"), Bytes("two.dat"));
-  const std::vector<std::byte> trace = Bytes("trace.txt");
-  const std::string traceText(reinterpret_cast<const char*>(trace.data()), trace.size());
-  EXPECT_NE(traceText.find("\n> 00 5A 5A 5A EE"), std::string::npos);
-  EXPECT_NE(traceText.find("\n< 00 5A 5A 5A EE"), std::string::npos);
+  const std::string trace = Slurp(dir_ / "trace.txt");
+  EXPECT_NE(trace.find("\n> 00 5A 5A 5A EE"), std::string::npos);
+  EXPECT_NE(trace.find("\n< 00 5A 5A 5A EE"), std::string::npos);
 
-  const ToolRun pushed = Run(sim, {"push", Path("one.dat")});
-  EXPECT_EQ(pushed.Exit, 0) << pushed.Err;
+  EXPECT_EQ(Run(sim, {"push", Path("one.dat")}).Exit, 0);
   const ToolRun recalled = Run(sim, {"recall", "30"});
   EXPECT_EQ(recalled.Exit, 0) << recalled.Err;
   EXPECT_EQ(recalled.Err, "Recall Successfully.\n");
   EXPECT_EQ(Run(sim, {"-q", "recall", "1"}).Err, "");
-  const ToolRun reset = Run(sim, {"reset"});
-  EXPECT_EQ(reset.Exit, 0) << reset.Err;
+  EXPECT_EQ(Run(sim, {"reset"}).Exit, 0);
 }
 
 TEST_F(VeyractlDevice, FailingDeviceExitsWithOneAndWritesNothing) {

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "core/link/fake_transport.hpp"
 #include "sim_test_support.hpp"
 #include "state/models.hpp"
 
@@ -15,8 +16,8 @@ namespace {
 constexpr uint8_t A1 = WriteCommand, A2 = ReadCommand;
 
 std::vector<Request> ExpectedConnection(int inputs, int outputs) {
-  std::vector<Request> v = {
-      {A2, 0, 9, 0x04, 0}, {A2, 0, 9, 0x10, 0}, {A2, 0, 9, 0x11, 0}, {A2, 0, 9, 0x12, 0}};
+  std::vector<Request> v;
+  for (uint8_t item : {0x04, 0x10, 0x11, 0x12}) v.push_back({A2, 0, 9, item, 0});
   for (uint8_t p = 1; p <= 30; ++p) v.push_back({A2, p, 9, 0, 0});
   auto channels = [&](uint8_t slot) {
     for (uint8_t i = 0; i < inputs; ++i) v.push_back({A2, slot, 1, i, 0x77});
@@ -28,39 +29,28 @@ std::vector<Request> ExpectedConnection(int inputs, int outputs) {
   return v;
 }
 
-bool SameStore(const ParameterStore& a, const ParameterStore& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 TEST(ConnectionSequence, ReadsTheWholeDeviceOfEveryModel) {
   for (const ModelInfo& model : Models()) {
     SimRig rig(std::string(model.CliName) + ",fast,seed=" + std::to_string(model.Model * 11));
-    ASSERT_EQ(rig.store->CurrentModel, 1);  // the application starts as a Sistel
-    const InputChannel sistelLive = rig.store->Inputs[0];
+    const InputChannel sistelLive = rig.store->Inputs[0];  // the application starts as a Sistel
     int lastDone = 0, lastTotal = 0;
     SyncControl control;
     control.Progress = [&](int done, int total) {
-      EXPECT_EQ(done, lastDone + 1);
-      lastDone = done;
+      EXPECT_EQ(done, ++lastDone);
       lastTotal = total;
     };
     const ConnectionResult r = ConnectionSequence(*rig.store, rig.link, control);
     ASSERT_EQ(r.Status, SyncStatus::Success) << model.Name;
-    const int expected = ConnectionExchanges(model.InputCount, model.OutputCount);
-    EXPECT_EQ(r.Exchanges, expected);
-    EXPECT_EQ(lastDone, expected);
-    EXPECT_EQ(lastTotal, expected);
-    EXPECT_EQ(rig.Recorder().Requests(), ExpectedConnection(model.InputCount, model.OutputCount));
+    const auto expected = ExpectedConnection(model.InputCount, model.OutputCount);
+    EXPECT_EQ(rig.Recorder().Requests(), expected);
+    EXPECT_EQ(std::vector<size_t>({size_t(r.Exchanges), size_t(lastDone), size_t(lastTotal)}),
+              std::vector<size_t>(3, expected.size()));
     EXPECT_EQ(r.ModelChanged, model.Model != 1);
-    EXPECT_EQ(r.Model, model.Model);
-    EXPECT_EQ(rig.store->InputCount, model.InputCount);
     EXPECT_EQ(rig.store->Online, 1);
     EXPECT_EQ(r.RestartPollMs, 1000);
-    EXPECT_TRUE(r.Message.empty());
     EXPECT_TRUE(rig.link.IsOpen());
     EXPECT_TRUE(StoreMatchesDevice(*rig.store, *rig.Device())) << model.Name;
-    if (r.ModelChanged) {
-      // The switch kept the settings the application had for its old model.
+    if (r.ModelChanged) {  // the switch kept the settings the application had for its old model
       EXPECT_TRUE(SameInput(rig.store->ModelBanks[1].Inputs[0], sistelLive));
     }
   }
@@ -74,21 +64,21 @@ TEST(ConnectionSequence, FailuresLeaveTheStoreAsItWas) {
     const char* message;
     size_t requests;  // 0: not checked
   } cases[] = {
-      {"orvane,fast,absent", SyncStatus::OpenFailed,
+      {"absent", SyncStatus::OpenFailed,
        "Connection failed, please check the device.\nNo simulated processor is plugged in.", 0},
-      {"orvane,fast,silent", SyncStatus::NoModelCode, "", 1},
-      {"orvane,fast,model-code=Zedra", SyncStatus::UnknownModel, "Device type is not selected.", 1},
-      {"orvane,fast,model-code=orvane", SyncStatus::UnknownModel, "Device type is not selected.", 1},
-      {"orvane,fast,drop-every=2", SyncStatus::ConnectError, "Connect error.", 2},
-      {"orvane,fast,drop-every=3", SyncStatus::NoReply, "", 3},
-      {"orvane,fast,drop-every=4", SyncStatus::NoReply, "", 4},
-      {"orvane,fast,drop-every=20", SyncStatus::NoReply, "", 20},  // a program name
-      {"orvane,fast,silent-after=200", SyncStatus::NoReply, "", 201},
-      {"orvane,fast,drop-every=400", SyncStatus::NoReply, "", 400},  // a live channel
-      {"orvane,fast,disconnect-after=300", SyncStatus::NoReply, "", 0},
+      {"silent", SyncStatus::NoModelCode, "", 1},
+      {"model-code=Zedra", SyncStatus::UnknownModel, "Device type is not selected.", 1},
+      {"model-code=orvane", SyncStatus::UnknownModel, "Device type is not selected.", 1},
+      {"drop-every=2", SyncStatus::ConnectError, "Connect error.", 2},
+      {"drop-every=3", SyncStatus::NoReply, "", 3},
+      {"drop-every=4", SyncStatus::NoReply, "", 4},
+      {"drop-every=20", SyncStatus::NoReply, "", 20},  // a program name
+      {"silent-after=200", SyncStatus::NoReply, "", 201},
+      {"drop-every=400", SyncStatus::NoReply, "", 400},  // a live channel
+      {"disconnect-after=300", SyncStatus::NoReply, "", 0},
   };
   for (const Case& c : cases) {
-    SimRig rig(c.address, TestTiming(60));
+    SimRig rig(std::string("orvane,fast,") + c.address, TestTiming(60));
     const auto before = std::make_unique<ParameterStore>(*rig.store);
     const ConnectionResult r = ConnectionSequence(*rig.store, rig.link);
     EXPECT_EQ(r.Status, c.status) << c.address;
@@ -97,9 +87,7 @@ TEST(ConnectionSequence, FailuresLeaveTheStoreAsItWas) {
       EXPECT_EQ(rig.Recorder().Requests().size(), c.requests) << c.address;
     }
     EXPECT_TRUE(SameStore(*rig.store, *before)) << c.address;
-    EXPECT_FALSE(r.ModelChanged);
-    EXPECT_FALSE(rig.link.IsOpen()) << c.address;
-    EXPECT_EQ(r.RestartPollMs, 0);
+    EXPECT_FALSE(rig.link.IsOpen() || r.ModelChanged || r.RestartPollMs) << c.address;
   }
 }
 
@@ -116,12 +104,9 @@ TEST(ConnectionSequence, RefusedWhileOnlineAndCancellable) {
   std::atomic<bool> cancel{false};
   SyncControl control;
   control.Cancel = &cancel;
-  control.Progress = [&](int done, int) {
-    if (done == 50) cancel = true;
-  };
+  control.Progress = [&](int done, int) { cancel = done == 50; };
   r = ConnectionSequence(*rig.store, rig.link, control);
   EXPECT_EQ(r.Status, SyncStatus::Cancelled);
-  EXPECT_TRUE(r.Message.empty());
   EXPECT_EQ(rig.Recorder().Requests().size(), 50u);
   EXPECT_TRUE(SameStore(*rig.store, *before));
   EXPECT_FALSE(rig.link.IsOpen());
@@ -129,16 +114,7 @@ TEST(ConnectionSequence, RefusedWhileOnlineAndCancellable) {
   EXPECT_FALSE(GoOffline(*rig.store, rig.link));
   ASSERT_EQ(ConnectionSequence(*rig.store, rig.link).Status, SyncStatus::Success);
   EXPECT_TRUE(GoOffline(*rig.store, rig.link));
-  EXPECT_EQ(rig.store->Online, 0);
-  EXPECT_FALSE(rig.link.IsOpen());
-}
-
-// A rig that has connected already.
-std::unique_ptr<SimRig> Online(const std::string& address) {
-  auto rig = std::make_unique<SimRig>(address);
-  EXPECT_EQ(ConnectionSequence(*rig->store, rig->link).Status, SyncStatus::Success);
-  rig->Recorder().Forget();
-  return rig;
+  EXPECT_FALSE(rig.store->Online || rig.link.IsOpen());
 }
 
 std::vector<Request> LiveWrites(int inputs, int outputs) {
@@ -150,27 +126,22 @@ std::vector<Request> LiveWrites(int inputs, int outputs) {
 
 TEST(LiveDownloads, FactoryResetAndSettingsReachTheDevice) {
   auto rig = Online("merial,fast");
+  rig->store->Inputs[0].Gain = 123;
   SyncResult r = FactoryReset(*rig->store, rig->link);
   EXPECT_EQ(r.Status, SyncStatus::Success);
   EXPECT_EQ(r.RestartPollMs, 100);
-  EXPECT_EQ(rig->Recorder().Requests(), LiveWrites(3, 6));
-  auto device = rig->Device();
   EXPECT_EQ(rig->store->Inputs[0].Gain, 600);
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(SameInput(rig->store->Inputs[i], device->Inputs[i]));
-  for (int j = 0; j < 6; ++j) EXPECT_TRUE(SameOutput(rig->store->Outputs[j], device->Outputs[j]));
-
-  rig->Recorder().Forget();
   rig->store->Outputs[5].Gain = 432;
   rig->store->Inputs[2].Delay = 99;
   r = DownloadLiveSettings(*rig->store, rig->link);
   EXPECT_EQ(r.Status, SyncStatus::Success);
-  EXPECT_EQ(rig->Recorder().Requests(), LiveWrites(3, 6));
-  device = rig->Device();
-  EXPECT_EQ(device->Outputs[5].Gain, 432);
-  EXPECT_EQ(device->Inputs[2].Delay, 99);
-}
+  const auto once = LiveWrites(3, 6);
+  auto twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(rig->Recorder().Requests(), twice);
+  EXPECT_TRUE(StoreMatchesDevice(*rig->store, *rig->Device()));
 
-TEST(LiveDownloads, OfflineLockedAndUnanswered) {
+  // Offline the reset works on the store alone; locked it does nothing.
   SimRig offline("orvane,fast");
   offline.store->Inputs[0].Gain = 123;
   EXPECT_EQ(FactoryReset(*offline.store, offline.link).Status, SyncStatus::Offline);
@@ -181,8 +152,9 @@ TEST(LiveDownloads, OfflineLockedAndUnanswered) {
   EXPECT_EQ(FactoryReset(*offline.store, offline.link).Status, SyncStatus::Locked);
   EXPECT_EQ(offline.store->Inputs[0].Gain, 123);
   EXPECT_TRUE(offline.Recorder().Requests().empty());
+}
 
-  // One lost acknowledgement does not keep the other channels from the device.
+TEST(LiveDownloads, OneLostAcknowledgementDoesNotKeepTheOtherChannelsFromTheDevice) {
   auto rig = Online("orvane,fast,drop-every=415");
   const SyncResult r = FactoryReset(*rig->store, rig->link);
   EXPECT_EQ(r.Status, SyncStatus::NoReply);
@@ -195,10 +167,8 @@ TEST(LiveDownloads, OfflineLockedAndUnanswered) {
 TEST(PollMeters, TakesOnlyTheMeters) {
   auto rig = Online("orvane,fast");
   const auto before = std::make_unique<ParameterStore>(*rig->store);
-  const SyncResult r = PollMeters(*rig->store, rig->link);
-  EXPECT_EQ(r.Status, SyncStatus::Success);
+  EXPECT_EQ(PollMeters(*rig->store, rig->link).Status, SyncStatus::Success);
   EXPECT_EQ(rig->Recorder().Requests(), (std::vector<Request>{{A2, 0, 9, 3, 0}}));
-  for (uint8_t v : rig->store->System.OutputMeters) EXPECT_LE(v, 10);
   std::memcpy(before->System.InputMeters, rig->store->System.InputMeters, 8);
   std::memcpy(before->System.OutputMeters, rig->store->System.OutputMeters, 8);
   EXPECT_TRUE(SameStore(*rig->store, *before));
@@ -206,65 +176,37 @@ TEST(PollMeters, TakesOnlyTheMeters) {
   SimRig offline("orvane,fast");
   EXPECT_EQ(PollMeters(*offline.store, offline.link).Status, SyncStatus::Offline);
   EXPECT_TRUE(offline.Recorder().Requests().empty());
-
   auto quiet = Online("orvane,fast,silent-after=410");
   const auto kept = std::make_unique<ParameterStore>(*quiet->store);
   EXPECT_EQ(PollMeters(*quiet->store, quiet->link).Status, SyncStatus::NoReply);
   EXPECT_TRUE(SameStore(*quiet->store, *kept));
 }
 
-// Answers every request with fixed bytes, delivered at once.
-class ScriptedTransport : public Transport {
- public:
-  explicit ScriptedTransport(std::vector<uint8_t> answer) : answer_(std::move(answer)) {}
-  OpenResult Open(ReportHandler onReport, RemovalHandler) override {
-    onReport_ = std::move(onReport);
-    open_ = true;
-    return OpenResult::Success();
-  }
-  void Close() override { open_ = false; }
-  bool WriteReport(std::span<const uint8_t, kReportBytes>) override {
-    for (const Report& r : SplitIntoReports(answer_)) onReport_(r);
-    return true;
-  }
-  bool IsOpen() const override { return open_; }
-  bool Removed() const override { return false; }
-  std::string Address() const override { return "scripted"; }
-  std::string Path() const override { return "scripted"; }
-
- private:
-  std::vector<uint8_t> answer_;
-  ReportHandler onReport_;
-  bool open_ = false;
-};
-
 TEST(PollMeters, AGarbledReplyRunningIntoAGoodOneIsNotTaken) {
   // A corrupted meter reply right before the good one, garbled so that the
   // trailer search finds a false frame from the bad header to a byte of the good frame.
-  std::vector<uint8_t> stream;
+  Bytes stream;
   for (int level = 0; level < 256 && stream.empty(); ++level) {
     // An AA byte in the good reply's payload can end the false frame.
-    std::vector<uint8_t> meters(12, 3);
+    Bytes meters(12, 3);
     meters[10] = static_cast<uint8_t>(level);
     meters[11] = 0xAA;
-    const std::vector<uint8_t> good = BuildFrame(DataReply, 1, 0, SystemBlock, SystemItem::Meters, 0, meters);
-    for (size_t at = 4; at < good.size() - 2 && stream.empty(); ++at) {
-      for (int bit = 0; bit < 8 && stream.empty(); ++bit) {
-        std::vector<uint8_t> both = good;
-        both[at] ^= static_cast<uint8_t>(1 << bit);
-        both.insert(both.end(), good.begin(), good.end());
-        const FrameSearch found = FindFrame(both);
-        if (found.Found && found.Begin == 0 && !found.ByLength && found.Fields.Command == DataReply &&
-            found.Fields.Channel == SystemItem::Meters)
-          stream = both;
-      }
+    const Bytes good = BuildFrame(DataReply, 1, 0, SystemBlock, SystemItem::Meters, 0, meters);
+    for (size_t bit = 32; bit < 8 * (good.size() - 2) && stream.empty(); ++bit) {
+      Bytes both = good;
+      both[bit / 8] ^= static_cast<uint8_t>(1 << bit % 8);
+      both.insert(both.end(), good.begin(), good.end());
+      const FrameSearch found = FindFrame(both);
+      if (found.Found && found.Begin == 0 && !found.ByLength && found.Fields.Command == DataReply &&
+          found.Fields.Channel == SystemItem::Meters)
+        stream = both;
     }
   }
   ASSERT_FALSE(stream.empty());
 
   auto store = std::make_unique<ParameterStore>();
   store->Online = 1;
-  DeviceLink link(std::make_unique<ScriptedTransport>(stream), TestTiming(50));
+  DeviceLink link(std::make_unique<FakeTransport>([&](const Bytes&) { return stream; }), TestTiming(50));
   ASSERT_TRUE(link.Open().ok());
   auto plain = std::make_unique<ParameterStore>(*store);
   EXPECT_TRUE(SendFrame(*plain, link, ReadCommand, 1, 0, SystemItem::Meters, SystemBlock, 0))

@@ -13,6 +13,7 @@
 #include "link/device_link.hpp"
 #include "link/messages.hpp"
 #include "sim/sim_transport.hpp"
+#include "sync/connection.hpp"
 
 namespace veyra::testing {
 
@@ -23,8 +24,8 @@ struct Request {
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Request& r) {
-  return os << std::hex << "{" << int(r.Command) << " slot " << std::dec << int(r.Slot) << " block "
-            << int(r.Block) << " ch " << int(r.Channel) << " group " << int(r.Group) << "}";
+  return os << "{" << int(r.Command) << " " << int(r.Slot) << " " << int(r.Block) << " " << int(r.Channel)
+            << " " << int(r.Group) << "}";
 }
 
 // Passes reports through to the simulator and notes every frame start.
@@ -52,10 +53,7 @@ class RecordingTransport : public Transport {
     std::lock_guard lock(mutex_);
     return requests_;
   }
-  void Forget() {
-    std::lock_guard lock(mutex_);
-    requests_.clear();
-  }
+  void Forget() { requests_.clear(); }  // only between exchanges
 
  private:
   std::unique_ptr<Transport> inner_;
@@ -107,6 +105,18 @@ struct SimRig {
   DeviceLink link;
   std::unique_ptr<ParameterStore> store;
 };
+
+inline bool SameStore(const ParameterStore& a, const ParameterStore& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A rig that has connected already, with the connection's requests forgotten.
+inline std::unique_ptr<SimRig> Online(const std::string& address) {
+  auto rig = std::make_unique<SimRig>(address);
+  EXPECT_EQ(ConnectionSequence(*rig->store, rig->link).Status, SyncStatus::Success);
+  rig->Recorder().Forget();
+  return rig;
+}
 
 inline bool SameInput(const InputChannel& a, const InputChannel& b) {
   return BuildInputChannelPayload(a) == BuildInputChannelPayload(b);

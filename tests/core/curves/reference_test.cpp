@@ -45,15 +45,10 @@ TEST(ReferenceResponses, MatchIndependentlyComputedValues) {
     SCOPED_TRACE(d.Label);
     ASSERT_EQ(d.Db.size(), static_cast<size_t>(kFrequencyPoints));
     // Through the records, as the editors set them up.
-    EqBand band{static_cast<uint16_t>(d.Freq),
-                static_cast<uint16_t>(d.Gain),
-                static_cast<uint16_t>(d.Width),
-                0,
-                static_cast<uint8_t>(d.ShelfSlope),
-                static_cast<uint8_t>(d.Kind),
-                0};
-    FilterSection section{static_cast<uint16_t>(d.Freq), static_cast<uint8_t>(d.CrossoverType),
-                          static_cast<uint8_t>(d.CrossoverSlope)};
+    const auto u16 = [](int v) { return static_cast<uint16_t>(v); };
+    const auto u8 = [](int v) { return static_cast<uint8_t>(v); };
+    EqBand band{u16(d.Freq), u16(d.Gain), u16(d.Width), 0, u8(d.ShelfSlope), u8(d.Kind), 0};
+    FilterSection section{u16(d.Freq), u8(d.CrossoverType), u8(d.CrossoverSlope)};
     CFilter filter;
     if (d.Kind <= 2) {
       filter.AttachBand(band, 1);

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -16,10 +15,6 @@
 namespace veyra::testing {
 
 using Bytes = std::vector<uint8_t>;
-
-inline std::vector<Report> AsReports(const Bytes& stream) {
-  return SplitIntoReports(stream);
-}
 
 class FakeTransport final : public Transport {
  public:
@@ -33,7 +28,6 @@ class FakeTransport final : public Transport {
     onReport_ = std::move(onReport);
     onRemoved_ = std::move(onRemoved);
     open_ = true;
-    removed_ = false;
     return OpenResult::Success();
   }
   void Close() override {
@@ -42,11 +36,7 @@ class FakeTransport final : public Transport {
     open_ = false;
   }
   bool WriteReport(std::span<const uint8_t, kReportBytes> report) override {
-    ++writeCalls;
-    if (failWrites > 0) {
-      --failWrites;
-      return false;
-    }
+    if (++writeCalls <= failWrites) return false;
     written.emplace_back();
     std::copy(report.begin(), report.end(), written.back().begin());
     outgoing_.insert(outgoing_.end(), report.begin() + 1, report.end());
@@ -55,8 +45,12 @@ class FakeTransport final : public Transport {
     const Bytes request(outgoing_.begin() + static_cast<long>(s.Begin),
                         outgoing_.begin() + static_cast<long>(s.End));
     outgoing_.clear();  // the rest is report padding
-    requests.push_back(request);
-    if (peer_) Answer(peer_(request));
+    const Bytes reply = peer_ ? peer_(request) : Bytes{};
+    if (replyDelay.count() == 0) {
+      Deliver(reply);
+    } else if (!reply.empty()) {
+      Later(replyDelay, [this, reply] { Deliver(reply); });
+    }
     return true;
   }
   bool IsOpen() const override { return open_; }
@@ -66,11 +60,7 @@ class FakeTransport final : public Transport {
 
   // Sends bytes as the device would, split into reports.
   void Deliver(const Bytes& stream) {
-    for (const Report& r : AsReports(stream)) onReport_(r);
-  }
-  void Remove() {
-    removed_ = true;
-    onRemoved_();
+    for (const Report& r : SplitIntoReports(stream)) onReport_(r);
   }
   // Runs an action on another thread after a delay (a late reply, an unplug).
   void Later(std::chrono::milliseconds delay, std::function<void()> action) {
@@ -79,23 +69,17 @@ class FakeTransport final : public Transport {
       action();
     });
   }
+  void Remove() {
+    removed_ = true;
+    onRemoved_();
+  }
 
   std::chrono::milliseconds replyDelay{0};
   int failWrites = 0;
   int writeCalls = 0;
   std::vector<Report> written;
-  std::vector<Bytes> requests;
 
  private:
-  void Answer(const Bytes& reply) {
-    if (reply.empty()) return;
-    if (replyDelay.count() == 0) {
-      Deliver(reply);
-    } else {
-      Later(replyDelay, [this, reply] { Deliver(reply); });
-    }
-  }
-
   Peer peer_;
   ReportHandler onReport_;
   RemovalHandler onRemoved_;

@@ -12,12 +12,13 @@
 
 #include "link/device_link.hpp"
 #include "link/hotplug.hpp"
+#include "fake_transport.hpp"
 #include "link/tcp_transport.hpp"
 
 namespace veyra {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testing::Bytes;
 using namespace std::chrono_literals;
 
 // A report-bridge peer on the loopback interface: accepts one connection,
@@ -53,31 +54,22 @@ class LoopbackPeer {
  private:
   void Serve() {
     client_ = ::accept(listener_, nullptr, nullptr);
-    if (client_ < 0) return;
     Bytes stream;
     Report report;
-    size_t have = 0;
-    for (;;) {
-      const ssize_t n = ::recv(client_, report.data() + have, report.size() - have, 0);
-      if (n <= 0) return;
-      have += static_cast<size_t>(n);
-      if (have < report.size()) continue;
-      have = 0;
+    // MSG_WAITALL: one whole report per receive, or the connection ended.
+    while (client_ >= 0 && ::recv(client_, report.data(), report.size(), MSG_WAITALL) == kReportBytes) {
       stream.insert(stream.end(), report.begin() + 1, report.end());
       const FrameSearch s = FindFrame(stream);
       if (!s.Found) continue;
-      const Bytes request(stream.begin() + static_cast<long>(s.Begin),
-                          stream.begin() + static_cast<long>(s.End));
+      const Bytes request(stream.begin() + static_cast<long>(s.Begin), stream.end());
       stream.clear();
       Bytes answer;
-      for (const Report& r : SplitIntoReports(script_(request)))
+      for (const Report& r : SplitIntoReports(script_(request))) {
         answer.insert(answer.end(), r.begin(), r.end());
+      }
       const size_t send = std::min(answer.size(), closeAfter_);
       ::send(client_, answer.data(), send, MSG_NOSIGNAL);
-      if (send < answer.size()) {
-        ::shutdown(client_, SHUT_RDWR);
-        return;
-      }
+      if (send < answer.size()) return (void)::shutdown(client_, SHUT_RDWR);
     }
   }
 
@@ -89,28 +81,25 @@ class LoopbackPeer {
   std::thread thread_;
 };
 
-Bytes Ack(const Bytes& request) {
-  return BuildFrame(AckReply, 1, request[6], request[7], request[8], request[9]);
-}
-
 struct TcpLink {
-  explicit TcpLink(const std::string& address) {
+  explicit TcpLink(const std::string& address, std::chrono::milliseconds deadline = 300ms) {
     auto made = CreateTransport(address);
     EXPECT_TRUE(made.transport) << made.error;
     LinkTiming timing;
     timing.ReportGap = 0us;
-    timing.ReplyDeadline = 300ms;
+    timing.ReplyDeadline = deadline;
     link = std::make_unique<DeviceLink>(std::move(made.transport), timing);
   }
   std::unique_ptr<ParameterStore> store = std::make_unique<ParameterStore>();
   std::unique_ptr<DeviceLink> link;
 };
 
-TEST(TcpTransport, ExchangesReportsWithABridgePeer) {
+// Writes are acknowledged, the temperature is answered, anything else meets silence.
+TEST(TcpTransport, ExchangesReportsWithABridgePeerAndTimesOutOnSilence) {
   LoopbackPeer peer([](const Bytes& request) {
-    if (request[4] == ReadCommand)
-      return BuildFrame(DataReply, 1, 0, SystemBlock, SystemItem::Temperature, 0, Bytes{27});
-    return Ack(request);
+    if (request[4] == WriteCommand) return testing::AckFor(request);
+    if (request[8] != SystemItem::Temperature) return Bytes{};
+    return BuildFrame(DataReply, 1, 0, SystemBlock, SystemItem::Temperature, 0, Bytes{27});
   });
   TcpLink t(peer.Address());
   ASSERT_TRUE(t.link->Open().ok());
@@ -118,12 +107,6 @@ TEST(TcpTransport, ExchangesReportsWithABridgePeer) {
   EXPECT_TRUE(SendFrame(*t.store, *t.link, WriteCommand, 1, 0, 0, InputBlock, AllGroups));  // three reports
   EXPECT_TRUE(SendFrame(*t.store, *t.link, ReadCommand, 1, 0, SystemItem::Temperature, SystemBlock, 0));
   EXPECT_EQ(t.store->System.Temperature, 27);
-}
-
-TEST(TcpTransport, SilentPeerTimesOutCleanly) {
-  LoopbackPeer peer([](const Bytes&) { return Bytes{}; });
-  TcpLink t(peer.Address());
-  ASSERT_TRUE(t.link->Open().ok());
   EXPECT_FALSE(SendFrame(*t.store, *t.link, ReadCommand, 1, 0, 0, OutputBlock, ReadAll));
   EXPECT_EQ(t.link->LastStatus(), ExchangeStatus::Timeout);
   EXPECT_FALSE(t.link->Removed());
@@ -133,15 +116,9 @@ TEST(TcpTransport, PeerClosingMidFrameIsARemoval) {
   LoopbackPeer peer(
       [](const Bytes&) { return BuildFrame(DataReply, 1, 0, OutputBlock, 0, ReadAll, Bytes(112, 0x33)); },
       90);
-  TcpLink t(peer.Address());
+  TcpLink t(peer.Address(), 30s);  // the removal, not the deadline, must end the wait
   std::atomic<int> removals{0};
   t.link->SetRemovalHandler([&] { ++removals; });
-  t.link->SetTiming([] {
-    LinkTiming timing;
-    timing.ReportGap = 0us;
-    timing.ReplyDeadline = 30s;  // the removal, not the deadline, must end the wait
-    return timing;
-  }());
   ASSERT_TRUE(t.link->Open().ok());
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(SendFrame(*t.store, *t.link, ReadCommand, 1, 0, 0, OutputBlock, ReadAll));
@@ -201,29 +178,10 @@ TEST(TransportFactory, AddressesAndTheirErrors) {
   }
 }
 
-TEST(TransportFactory, SchemesCanBeRegistered) {
-  std::string seen;
-  RegisterTransportScheme("test",
-                          [&](std::string_view rest, std::string& error) -> std::unique_ptr<Transport> {
-                            seen = rest;
-                            if (rest == "bad") error = "bad test device";
-                            return rest == "bad" ? nullptr : std::make_unique<TcpTransport>("127.0.0.1", 1);
-                          });
-  EXPECT_TRUE(CreateTransport("test:orvane,delay=5").transport);
-  EXPECT_EQ(seen, "orvane,delay=5");
-  EXPECT_EQ(CreateTransport("test:bad").error, "bad test device");
-  const auto schemes = TransportSchemes();
-  EXPECT_NE(std::find(schemes.begin(), schemes.end(), "test"), schemes.end());
-  EXPECT_NE(std::find(schemes.begin(), schemes.end(), "usb"), schemes.end());
-}
-
 TEST(UsbTransport, NoProcessorGivesADetailedFailure) {
-  auto made = CreateTransport("usb:/dev/veyra-no-such-node");
-  ASSERT_TRUE(made.transport);
-  DeviceLink link(std::move(made.transport));
+  DeviceLink link(std::move(CreateTransport("usb:/dev/veyra-no-such-node").transport));
   const OpenResult r = link.Open();
-  EXPECT_FALSE(r.ok());
-  EXPECT_FALSE(r.Detail.empty());
+  EXPECT_FALSE(r.ok() || r.Detail.empty());
   EXPECT_EQ(ConnectionFailedText(r).rfind("Connection failed, please check the device.\n", 0), 0u);
 }
 
@@ -236,19 +194,8 @@ TEST(Hotplug, PollWatcherReportsChangesByPathIgnoringCase) {
   ASSERT_TRUE(watcher.Start([&](const HotplugEvent& e) {
     seen.push_back((e.What == HotplugEvent::Kind::Arrived ? "+" : "-") + e.Path);
   }));
-  EXPECT_EQ(watcher.FileDescriptor(), -1);
-  EXPECT_EQ(watcher.PollInterval(), 1000ms);
   for (int i = 0; i < 3; ++i) watcher.ProcessPending();
   EXPECT_EQ(seen, (std::vector<std::string>{"+/dev/hidraw2", "-/DEV/HIDRAW1", "-/dev/hidraw2"}));
-}
-
-TEST(Hotplug, UdevWatcherDoesNotBlockWhenIdle) {
-  auto watcher = CreateUdevHotplugWatcher();
-  if (!watcher->Start([](const HotplugEvent&) {})) GTEST_SKIP() << "no udev monitor here";
-  EXPECT_GE(watcher->FileDescriptor(), 0);
-  watcher->ProcessPending();
-  watcher->Stop();
-  EXPECT_EQ(watcher->FileDescriptor(), -1);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
+#include "state/parameter_store.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
-
-#include "state/parameter_store.hpp"
 
 namespace veyra {
 namespace {
@@ -12,185 +12,142 @@ namespace {
 // Reads a little-endian field straight from a record's bytes, so that a wrong
 // member offset shows up as a wrong value here.
 template <typename Record>
-unsigned RawU16(const Record& r, size_t offset) {
+unsigned Raw(const Record& r, size_t offset, int bytes = 2) {
   const auto* b = reinterpret_cast<const uint8_t*>(&r);
-  return b[offset] | (b[offset + 1] << 8);
-}
-template <typename Record>
-unsigned RawU8(const Record& r, size_t offset) {
-  return reinterpret_cast<const uint8_t*>(&r)[offset];
+  return bytes == 1 ? b[offset] : b[offset] | (b[offset + 1] << 8);
 }
 template <typename Record>
 std::string RawText(const Record& r, size_t offset) {
   return reinterpret_cast<const char*>(&r) + offset;
 }
 
+struct Field {
+  size_t offset;
+  int bytes;
+  unsigned value;
+};
+
 class StoreTest : public ::testing::Test {
  protected:
+  void SetUp() override { InitialiseStore(*store); }
   std::unique_ptr<ParameterStore> store = std::make_unique<ParameterStore>();
 };
 
-TEST_F(StoreTest, StartsZeroFilledWithTheInitialSelection) {
-  EXPECT_EQ(store->CurrentModel, 1);
-  EXPECT_EQ(store->InputCount, 2);
-  EXPECT_EQ(store->OutputCount, 4);
-  EXPECT_EQ(store->DeviceId, 1);
-  EXPECT_EQ(store->Online, 0);
+TEST(Store, StartsZeroFilledWithTheInitialSelection) {
+  const auto store = std::make_unique<ParameterStore>();
+  EXPECT_EQ(std::vector<int>(
+                {store->CurrentModel, store->InputCount, store->OutputCount, store->DeviceId, store->Online}),
+            std::vector<int>({1, 2, 4, 1, 0}));
   const auto* b = reinterpret_cast<const uint8_t*>(&store->Inputs);
-  for (size_t i = 0; i < sizeof store->Inputs; ++i) ASSERT_EQ(b[i], 0) << i;
+  EXPECT_TRUE(std::all_of(b, b + sizeof store->Inputs, [](uint8_t v) { return v == 0; }));
 }
 
 TEST_F(StoreTest, InitialiseFillsLiveRecordsAtTheirFileOffsets) {
-  InitialiseStore(*store);
-  EXPECT_EQ(store->System.Temperature, 28);
-  EXPECT_EQ(RawU8(store->System, 205), 28u);
+  EXPECT_EQ(Raw(store->System, 205, 1), 28u);  // temperature
   EXPECT_EQ(store->System.CurrentProgram, 0);
-
+  // Gain, mute, compressor threshold and ratio, the editor levels.
+  const Field inputFields[] = {{454, 2, 600}, {452, 1, 0},   {500, 2, 300},
+                               {508, 2, 999}, {484, 1, 100}, {491, 1, 100}};
+  // Gain, routing bytes, high-pass 10 Hz / low-pass 30000 Hz Butterworth 12 dB, limiter words.
+  const Field outputFields[] = {{228, 2, 600}, {244, 1, 1},   {251, 1, 1},   {252, 1, 0},     {259, 1, 0},
+                                {278, 2, 10},  {280, 1, 2},   {281, 1, 0},   {282, 2, 30000}, {284, 1, 2},
+                                {286, 2, 300}, {294, 2, 999}, {296, 2, 300}, {298, 2, 0},     {300, 2, 1}};
+  const unsigned inFreqs[8] = {200, 500, 1250, 2000, 5000, 8000, 12500, 20000};
+  const unsigned outFreqs[10] = {80, 200, 500, 800, 1250, 2000, 5000, 8000, 12500, 20000};
   for (int i = 0; i < 8; ++i) {
     SCOPED_TRACE(i);
     const InputChannel& in = store->Inputs[i];
-    EXPECT_EQ(RawText(in, 510), std::string("IN ") + char('A' + i));
-    EXPECT_EQ(RawU16(in, 454), 600u);  // gain
-    EXPECT_EQ(RawU8(in, 452), 0u);     // muted
-    EXPECT_EQ(RawU16(in, 500), 300u);  // compressor threshold
-    EXPECT_EQ(RawU16(in, 508), 999u);  // ratio
-    for (size_t k = 0; k < 8; ++k) EXPECT_EQ(RawU8(in, 484 + k), 100u);
-    const unsigned freqs[8] = {200, 500, 1250, 2000, 5000, 8000, 12500, 20000};
-    for (size_t b = 0; b < 8; ++b) {
-      EXPECT_EQ(RawU16(in, 10 * b), freqs[b]);
-      EXPECT_EQ(RawU16(in, 10 * b + 2), 600u);
-      EXPECT_EQ(RawU16(in, 10 * b + 4), 25u);
-    }
-
     const OutputChannel& out = store->Outputs[i];
+    EXPECT_EQ(RawText(in, 510), std::string("IN ") + char('A' + i));
     EXPECT_EQ(RawText(out, 304), "OUT " + std::to_string(i + 1));
-    EXPECT_EQ(RawU16(out, 228), 600u);
-    const unsigned ofreqs[10] = {80, 200, 500, 800, 1250, 2000, 5000, 8000, 12500, 20000};
-    for (size_t b = 0; b < 10; ++b) EXPECT_EQ(RawU16(out, 10 * b), ofreqs[b]);
-    for (size_t k = 244; k < 252; ++k) EXPECT_EQ(RawU8(out, k), 1u) << k;
-    for (size_t k = 252; k < 260; ++k) EXPECT_EQ(RawU8(out, k), 0u) << k;
-    // High-pass 10 Hz, low-pass 30000 Hz, Butterworth, 12 dB.
-    EXPECT_EQ(RawU16(out, 278), 10u);
-    EXPECT_EQ(RawU8(out, 280), 2u);
-    EXPECT_EQ(RawU8(out, 281), 0u);
-    EXPECT_EQ(RawU16(out, 282), 30000u);
-    EXPECT_EQ(RawU8(out, 284), 2u);
-    EXPECT_EQ(RawU16(out, 286), 300u);  // limiter threshold
-    EXPECT_EQ(RawU16(out, 294), 999u);
-    EXPECT_EQ(RawU16(out, 296), 300u);
-    EXPECT_EQ(RawU16(out, 298), 0u);
-    EXPECT_EQ(RawU16(out, 300), 1u);
-
-    EXPECT_EQ(RawU16(store->InputGroups[i], 0), 9u);
-    EXPECT_EQ(RawU16(store->OutputGroups[i], 0), unsigned(i + 1));
-    EXPECT_EQ(store->OutputGroups[i].Name[0], 0);
+    for (const Field& f : inputFields) EXPECT_EQ(Raw(in, f.offset, f.bytes), f.value) << "input " << f.offset;
+    for (const Field& f : outputFields)
+      EXPECT_EQ(Raw(out, f.offset, f.bytes), f.value) << "output " << f.offset;
+    for (size_t b = 0; b < 8; ++b) {
+      EXPECT_EQ(Raw(in, 10 * b), inFreqs[b]);
+      EXPECT_EQ(Raw(in, 10 * b + 2), 600u);
+      EXPECT_EQ(Raw(in, 10 * b + 4), 25u);
+    }
+    for (size_t b = 0; b < 10; ++b) EXPECT_EQ(Raw(out, 10 * b), outFreqs[b]);
+    EXPECT_EQ(Raw(store->InputGroups[i], 0), 9u);
+    EXPECT_EQ(Raw(store->OutputGroups[i], 0), unsigned(i + 1));
   }
-}
-
-TEST_F(StoreTest, InitialiseNamesPresetsAndFillsEveryModelBank) {
-  InitialiseStore(*store);
-  for (int n = 1; n <= 30; ++n) EXPECT_EQ(RawText(store->Presets[n], 6688), "Preset " + std::to_string(n));
+  for (int n : {1, 30}) EXPECT_EQ(RawText(store->Presets[n], 6688), "Preset " + std::to_string(n));
   for (int m = 1; m <= 4; ++m) {
     const ModelBank& bank = store->ModelBanks[m];
-    EXPECT_STREQ(bank.Inputs[7].Name, "IN H");
     EXPECT_STREQ(bank.Outputs[7].Name, "OUT 8");
     EXPECT_EQ(bank.Outputs[0].Crossover[kLowPass].Freq, 30000);
-    // The bytes 244..251 are set in the live records only.
-    EXPECT_EQ(bank.Outputs[0].Bytes244[0], 0);
+    EXPECT_EQ(bank.Outputs[0].Bytes244[0], 0);  // set in the live records only
   }
 }
 
+// What the defaults leave alone (names, groups, unnamed bytes, the input
+// filter, the editor's input bands 9 and 10) survives; the rest is reset.
 TEST_F(StoreTest, FactoryDefaultsKeepNamesGroupsAndUnnamedBytes) {
-  InitialiseStore(*store);
+  const auto kept = [](ParameterStore& s) {
+    InputChannel& in = s.Inputs[1];
+    std::strcpy(in.Name, "Vocal");
+    in.GroupNumber = 3;
+    in.LevelExtra = 77;
+    in.InputFilter[0] = {123, 1, 2};
+    in.NoiseGate[0] = 9;
+    in.InputGroup4Words[1] = 55;
+    in.Bands[9].Freq = 4321;
+    OutputChannel& out = s.Outputs[2];
+    std::strcpy(out.Name, "Sub");
+    out.GroupNumber = 2;
+    out.Bytes244[3] = 7;
+    out.OutputGroup3Byte = 4;
+  };
+  auto expected = std::make_unique<ParameterStore>(*store);
+  kept(*expected);
+  kept(*store);
   InputChannel& in = store->Inputs[1];
-  std::strcpy(in.Name, "Vocal");
-  in.GroupNumber = 3;
-  in.LevelExtra = 77;
-  in.InputFilter[0] = {123, 1, 2};
-  in.NoiseGate[0] = 9;
   in.NoiseGate[6] = 40;
-  in.InputGroup4Words[1] = 55;
   in.Gain = 300;
   in.Mute = 1;
-  in.Bands[9].Freq = 4321;
   OutputChannel& out = store->Outputs[2];
-  std::strcpy(out.Name, "Sub");
-  out.GroupNumber = 2;
   out.Routing[0] = 1;
   out.Byte276 = 5;
-  out.Bytes244[3] = 7;
   out.Crossover[kHighPass].Freq = 90;
-  out.OutputGroup3Byte = 4;
-
+  out.Bands[8].Freq = 99;
   ApplyFactoryDefaults(*store);
-
-  EXPECT_STREQ(in.Name, "Vocal");
-  EXPECT_EQ(in.GroupNumber, 3u);
-  EXPECT_EQ(in.LevelExtra, 77);
-  EXPECT_EQ(in.InputFilter[0].Freq, 123);
-  EXPECT_EQ(in.NoiseGate[0], 9);
-  EXPECT_EQ(in.NoiseGate[6], 0);  // the threshold is a default
-  EXPECT_EQ(in.InputGroup4Words[1], 55);
-  EXPECT_EQ(in.Gain, 600);
-  EXPECT_EQ(in.Mute, 0);
-  EXPECT_EQ(in.Bands[9].Freq, 4321);  // input bands 9 and 10 are the editor's
-  EXPECT_STREQ(out.Name, "Sub");
-  EXPECT_EQ(out.GroupNumber, 2u);
-  EXPECT_EQ(out.Routing[0], 0);
-  EXPECT_EQ(out.Byte276, 0);
-  EXPECT_EQ(out.Bytes244[3], 7);
-  EXPECT_EQ(out.Crossover[kHighPass].Freq, 10);
-  EXPECT_EQ(out.OutputGroup3Byte, 4);
-  EXPECT_EQ(out.Bands[8].Freq, 12500);
+  EXPECT_EQ(std::memcmp(store->Inputs, expected->Inputs, sizeof store->Inputs), 0);
+  EXPECT_EQ(std::memcmp(store->Outputs, expected->Outputs, sizeof store->Outputs), 0);
 }
 
 TEST_F(StoreTest, SwitchModelThereAndBackRestoresTheLiveRecordsExactly) {
-  InitialiseStore(*store);
   store->Inputs[0].Gain = 456;
-  store->Outputs[3].Routing[1] = 1;
   std::strcpy(store->Outputs[3].Name, "Fill");
-  auto before = std::make_unique<ParameterStore>(*store);
-
+  const auto before = std::make_unique<ParameterStore>(*store);
   int rebuilds = 0;
   ASSERT_TRUE(SwitchModel(*store, 3, [&] { ++rebuilds; }));
-  EXPECT_EQ(store->CurrentModel, 3);
-  EXPECT_EQ(store->InputCount, 4);
-  EXPECT_EQ(store->OutputCount, 8);
+  EXPECT_EQ(store->InputCount * 10 + store->OutputCount, 48);
   EXPECT_EQ(store->Inputs[0].Gain, 600);  // model 3's bank
-  store->Inputs[0].Gain = 111;            // an edit on model 3
-
+  store->Inputs[0].Gain = 111;
   ASSERT_TRUE(SwitchModel(*store, 1, [&] { ++rebuilds; }));
   EXPECT_EQ(rebuilds, 2);
   EXPECT_EQ(std::memcmp(store->Inputs, before->Inputs, sizeof store->Inputs), 0);
   EXPECT_EQ(std::memcmp(store->Outputs, before->Outputs, sizeof store->Outputs), 0);
   EXPECT_EQ(store->ModelBanks[3].Inputs[0].Gain, 111);
-
   ASSERT_TRUE(SwitchModel(*store, 2));
-  EXPECT_EQ(store->InputCount, 3);
-  EXPECT_EQ(store->OutputCount, 6);
-}
+  EXPECT_EQ(store->InputCount * 10 + store->OutputCount, 36);
 
-TEST_F(StoreTest, SwitchModelToTheSameOrAnUnknownModelDoesNothing) {
-  InitialiseStore(*store);
-  store->Inputs[0].Gain = 456;
+  // The same or an unknown model changes nothing.
   bool called = false;
-  EXPECT_FALSE(SwitchModel(*store, 1, [&] { called = true; }));
-  EXPECT_FALSE(SwitchModel(*store, 0, [&] { called = true; }));
-  EXPECT_FALSE(SwitchModel(*store, 7, [&] { called = true; }));
+  for (int model : {2, 0, 7}) EXPECT_FALSE(SwitchModel(*store, model, [&] { called = true; }));
   EXPECT_FALSE(called);
-  EXPECT_EQ(store->CurrentModel, 1);
-  EXPECT_EQ(store->Inputs[0].Gain, 456);
+  EXPECT_EQ(store->CurrentModel, 2);
 }
 
 TEST_F(StoreTest, BandCountWordsCountTheFirstSixBandsAwayFromZeroDb) {
-  InitialiseStore(*store);
   store->Outputs[0].Bands[0].Gain = 601;
   store->Outputs[0].Bands[5].Gain = 300;
   store->Outputs[0].Bands[6].Gain = 700;  // band 7 is not counted
   store->Inputs[7].Bands[2].Gain = 599;
   UpdateBandCountWords(*store);
-  EXPECT_EQ(RawU16(store->Outputs[0], 152), 2u);
-  EXPECT_EQ(RawU16(store->Inputs[7], 436), 1u);
+  EXPECT_EQ(Raw(store->Outputs[0], 152), 2u);
+  EXPECT_EQ(Raw(store->Inputs[7], 436), 1u);
   EXPECT_EQ(store->Outputs[1].EqEditorWord, 0u);
 }
 
