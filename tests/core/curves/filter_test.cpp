@@ -3,11 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <memory>
 
 #include "curves/channel_curve.hpp"
 #include "state/parameter_store.hpp"
+
+// Counts the test program's allocations, so that a recomputation can be shown
+// to allocate nothing. The sanitizer build keeps its own allocator.
+namespace {
+std::atomic<long> g_allocations{0};
+}
+#if defined(__SANITIZE_ADDRESS__)
+#define VEYRA_COUNTS_ALLOCATIONS 0
+#else
+#define VEYRA_COUNTS_ALLOCATIONS 1
+void* operator new(std::size_t size) {
+  ++g_allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#endif
 
 namespace veyra {
 namespace {
@@ -154,6 +175,24 @@ TEST_F(ChannelCurveTest, InputChannelHasOnlyBandsAndDefaultsAreFlat) {
   curve.AttachOutput(store_->Outputs[0], 0);
   curve.SetPlotRect({35, 10, 735, 310});
   for (double v : curve.SumDb()) ASSERT_EQ(v, 0.0);
+}
+
+TEST_F(ChannelCurveTest, RecomputationAllocatesNothing) {
+  if (!VEYRA_COUNTS_ALLOCATIONS) GTEST_SKIP() << "allocations are not counted in this build";
+  ASSERT_GT(g_allocations.load(), 0) << "the counting operator new is not in use";
+  OutputChannel& out = store_->Outputs[1];
+  for (int b = 0; b < 6; ++b) out.Bands[b] = Band(static_cast<uint16_t>(100 * (b + 1)), 650, b % 3);
+  out.Crossover[kHighPass] = {100, 1, 6};
+  out.Crossover[kLowPass] = {5000, 1, 5};
+  ChannelCurve curve;
+  curve.AttachOutput(out, 1);
+  curve.SetPlotRect({35, 10, 735, 310});  // first use sets up the grid angles
+  const long before = g_allocations.load();
+  curve.SetPlotRect({35, 10, 535, 210}, 25);
+  curve.ComputeAll(true);
+  curve.Filter(7).ComputeResponse(false);
+  curve.SumChannelCurve();
+  EXPECT_EQ(g_allocations.load() - before, 0);
 }
 
 }  // namespace
