@@ -320,7 +320,7 @@ TEST_F(MainWindowTest, SettingsFilesRoundTripThroughTheCommands) {
   shortFile.close();
   ASSERT_TRUE(rig.window->OpenSettingsFile(shortPath));
   ASSERT_EQ(rig.prompts->notices.size(), 1u);
-  EXPECT_TRUE(rig.prompts->notices[0].contains("100 of 7362 bytes")) << rig.prompts->notices[0].toStdString();
+  EXPECT_TRUE(rig.prompts->notices[0].contains("100 bytes read, 7362 expected")) << rig.prompts->notices[0].toStdString();
   EXPECT_EQ(rig.store->Inputs[1].Gain, 444);  // beyond the 100 bytes
 
   // A file that cannot be read is reported and changes nothing.

@@ -115,8 +115,8 @@ std::string PathText(const fs::path& path) {
 std::string LoadNotice(const LoadResult& result) {
   if (!result.ok()) return {};
   if (result.BytesRead < result.BytesExpected) {
-    return Format("Only %zu of %zu bytes could be read from \"%s\"; the rest kept its previous values.",
-                  result.BytesRead, result.BytesExpected, result.Path.c_str());
+    return Format("\"%s\" is short: %zu bytes read, %zu expected; the rest kept its previous values.",
+                  result.Path.c_str(), result.BytesRead, result.BytesExpected);
   }
   if (result.TrailingData) {
     return Format("\"%s\" is longer than %zu bytes; the bytes after them were ignored.", result.Path.c_str(),
