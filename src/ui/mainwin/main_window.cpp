@@ -18,11 +18,11 @@
 #include "mainwin/main_prompts.hpp"
 #include "mainwin/main_toolbar.hpp"
 #include "mainwin/status_area.hpp"
-#include "mainwin/view_placeholder.hpp"
 #include "shell/application_shell.hpp"
 #include "state/device_text.hpp"
 #include "state/models.hpp"
 #include "state/parameter_store.hpp"
+#include "strips/routing_views.hpp"
 
 namespace veyra {
 namespace {
@@ -99,8 +99,8 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   matrixArea_->setObjectName("MatrixArea");
   status_ = new StatusArea(canvas_);
   connect(status_, &StatusArea::cancelRequested, session_.get(), &DeviceSession::CancelConnection);
-  placeholder_ = std::make_unique<ViewPlaceholder>(mixerArea_, matrixArea_);
-  AddView(placeholder_.get());
+  routingViews_ = std::make_unique<RoutingViews>(*this);
+  AddView(routingViews_.get());
 
   connect(session_.get(), &DeviceSession::connectionStarted, this,
           [this](const QString& address) { status_->ShowProgress(address, 0, 0); });
@@ -113,7 +113,8 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
     ForEachView([this](MainWindowView& v) { v.ShowMeters(store_); });
   });
 
-  resize(1140, 720);
+  // Room for the Orvane's eight output rows and the routing lines' gap.
+  resize(1250, 810);
   ShowRoutingView(1);
   RefreshMainWindow();
   qApp->installEventFilter(this);
@@ -122,7 +123,7 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
-  RemoveView(placeholder_.get());
+  RemoveView(routingViews_.get());
   session_.reset();  // the link thread ends before the windows go
 }
 
