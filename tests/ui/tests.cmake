@@ -33,6 +33,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/qt_environment.cpp
       ui/link_thread_test.cpp
       ui/main_window_test.cpp
+      ui/strips_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

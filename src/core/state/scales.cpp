@@ -7,25 +7,29 @@
 namespace veyra {
 
 const std::array<double, kFrequencyPoints> FrequencyTable = {
-    9.71,  10.31, 10.91, 11.51, 12.11, 12.71, 13.41, 14.11, 14.81, 15.5,  16.3,  17,    17.8,  18.7,  19.71,
-    20.31, 20.91, 21.51, 22.11, 22.71, 23.41, 24.11, 24.81, 25.5,  26.3,  27,    27.8,  28.7,  29.5,  30.4,
-    31.3,  32.2,  33.1,  34.1,  35.1,  36.1,  37.2,  38.3,  39.4,  40.5,  41.7,  42.9,  44.2,  45.5,  46.8,
-    48.2,  49.6,  51.1,  52.6,  54.1,  55.7,  57.3,  59,    60.7,  62.5,  64.3,  66.2,  68.2,  70.2,  72.2,
-    74.3,  76.5,  78.7,  81.1,  83.4,  85.9,  88.4,  91,    93.6,  96.4,  99.2,  102,   105,   108,   111,
-    115,   118,   121,   125,   129,   132,   136,   140,   144,   149,   153,   158,   162,   167,   172,
-    179,   182,   187,   193,   198,   204,   210,   216,   223,   229,   236,   243,   250,   257,   265,
-    273,   281,   289,   297,   306,   315,   324,   334,   344,   354,   364,   375,   386,   397,   409,
-    420,   433,   445,   459,   472,   486,   500,   515,   530,   545,   561,   578,   595,   612,   630,
-    648,   667,   687,   707,   728,   749,   771,   794,   817,   841,   866,   891,   917,   944,   972,
-    1000,  1030,  1060,  1090,  1123,  1155,  1190,  1224,  1260,  1297,  1335,  1374,  1414,  1456,  1498,
-    1542,  1587,  1634,  1682,  1731,  1782,  1834,  1888,  1943,  2000,  2059,  2119,  2181,  2245,  2311,
-    2378,  2448,  2520,  2594,  2670,  2748,  2828,  2911,  2997,  3084,  3175,  3268,  3364,  3462,  3564,
-    3668,  3776,  3886,  4000,  4117,  4238,  4362,  4490,  4621,  4757,  4896,  5000,  5187,  5339,  5496,
-    5657,  5823,  5993,  6169,  6350,  6536,  6727,  6924,  7127,  7336,  7551,  7772,  8000,  8234,  8476,
-    8724,  8980,  9243,  9514,  9792,  10079, 10374, 10679, 10992, 11314, 11645, 11987, 12338, 12699, 13071,
-    13454, 13849, 14254, 14672, 15102, 15545, 16000, 16469, 16951, 17448, 17959, 18486, 19027, 19585, 20992,
-    21314, 21645, 21987, 22338, 22699, 23071, 23454, 23849, 24254, 24672, 25102, 25545, 26000, 26469, 26951,
-    27448, 27959, 28486, 29027, 29585, 30000,
+    9.71,  10.31, 10.91, 11.51, 12.11, 12.71, 13.41, 14.11, 14.81, 15.5,  16.3,  17,
+    17.8,  18.7,  19.71, 20.31, 20.91, 21.51, 22.11, 22.71, 23.41, 24.11, 24.81, 25.5,
+    26.3,  27,    27.8,  28.7,  29.5,  30.4,  31.3,  32.2,  33.1,  34.1,  35.1,  36.1,
+    37.2,  38.3,  39.4,  40.5,  41.7,  42.9,  44.2,  45.5,  46.8,  48.2,  49.6,  51.1,
+    52.6,  54.1,  55.7,  57.3,  59,    60.7,  62.5,  64.3,  66.2,  68.2,  70.2,  72.2,
+    74.3,  76.5,  78.7,  81.1,  83.4,  85.9,  88.4,  91,    93.6,  96.4,  99.2,  102,
+    105,   108,   111,   115,   118,   121,   125,   129,   132,   136,   140,   144,
+    149,   153,   158,   162,   167,   172,   179,   182,   187,   193,   198,   204,
+    210,   216,   223,   229,   236,   243,   250,   257,   265,   273,   281,   289,
+    297,   306,   315,   324,   334,   344,   354,   364,   375,   386,   397,   409,
+    420,   433,   445,   459,   472,   486,   500,   515,   530,   545,   561,   578,
+    595,   612,   630,   648,   667,   687,   707,   728,   749,   771,   794,   817,
+    841,   866,   891,   917,   944,   972,   1000,  1030,  1060,  1090,  1123,  1155,
+    1190,  1224,  1260,  1297,  1335,  1374,  1414,  1456,  1498,  1542,  1587,  1634,
+    1682,  1731,  1782,  1834,  1888,  1943,  2000,  2059,  2119,  2181,  2245,  2311,
+    2378,  2448,  2520,  2594,  2670,  2748,  2828,  2911,  2997,  3084,  3175,  3268,
+    3364,  3462,  3564,  3668,  3776,  3886,  4000,  4117,  4238,  4362,  4490,  4621,
+    4757,  4896,  5000,  5187,  5339,  5496,  5657,  5823,  5993,  6169,  6350,  6536,
+    6727,  6924,  7127,  7336,  7551,  7772,  8000,  8234,  8476,  8724,  8980,  9243,
+    9514,  9792,  10079, 10374, 10679, 10992, 11314, 11645, 11987, 12338, 12699, 13071,
+    13454, 13849, 14254, 14672, 15102, 15545, 16000, 16469, 16951, 17448, 17959, 18486,
+    19027, 19585, 20992, 21314, 21645, 21987, 22338, 22699, 23071, 23454, 23849, 24254,
+    24672, 25102, 25545, 26000, 26469, 26951, 27448, 27959, 28486, 29027, 29585, 30000,
 };
 
 int FrequencyFromSliderPosition(int position) {
@@ -50,9 +54,7 @@ int NearestFrequencyIndex(double frequency) {
   return kFrequencyPoints - 1;
 }
 
-double GainDb(int code) {
-  return code * 0.1 - 60;
-}
+double GainDb(int code) { return code * 0.1 - 60; }
 
 std::string GainText(int code) {
   return code > kGainZero ? Format("+%0.1fdB", GainDb(code)) : Format("%0.1fdB", GainDb(code));
@@ -62,9 +64,7 @@ std::string GainText2(int code) {
   return code > kGainZero ? Format("+%0.2fdB", GainDb(code)) : Format("%0.2fdB", GainDb(code));
 }
 
-std::string GainTableText(int code) {
-  return Format("%0.1fdB", GainDb(code));
-}
+std::string GainTableText(int code) { return Format("%0.1fdB", GainDb(code)); }
 
 int ChannelGainFromTypedDb(double db) {
   if (!(db > -36.0)) return kChannelGainMin;  // also a value that is not a number
@@ -72,80 +72,47 @@ int ChannelGainFromTypedDb(double db) {
   return kGainZero - static_cast<int>(std::trunc(-10.0 * db));
 }
 
-std::string ChannelGainText(int code) {
-  return code == kChannelGainMin ? "OFF" : GainText(code);
-}
+std::string ChannelGainText(int code) { return code == kChannelGainMin ? "OFF" : GainText(code); }
 
-std::string GainNumberText(int code) {
-  return Format("%0.1f", GainDb(code));
-}
+std::string GainNumberText(int code) { return Format("%0.1f", GainDb(code)); }
 
-std::string FrequencyText(int hz) {
-  return Format("%dHz", hz);
-}
+std::string FrequencyText(int hz) { return Format("%dHz", hz); }
 
-double WidthOctaves(int code) {
-  return 0.05 + 0.01 * code;
-}
-std::string WidthText(int code) {
-  return Format("%0.2fOCT", WidthOctaves(code));
-}
-std::string WidthTableText(int code) {
-  return Format("%0.2foct", WidthOctaves(code));
-}
-int WidthFromSliderPosition(int position) {
-  return 5 * position;
-}
-int SliderPositionFromWidth(int code) {
-  return code / 5;
-}
+double WidthOctaves(int code) { return 0.05 + 0.01 * code; }
+std::string WidthText(int code) { return Format("%0.2fOCT", WidthOctaves(code)); }
+std::string WidthTableText(int code) { return Format("%0.2foct", WidthOctaves(code)); }
+int WidthFromSliderPosition(int position) { return 5 * position; }
+int SliderPositionFromWidth(int code) { return code / 5; }
 
-int ShelfSlopeDbPerOctave(int code) {
-  return 6 * (code + 1);
-}
-std::string ShelfSlopeText(int code) {
-  return Format("%d OCT", ShelfSlopeDbPerOctave(code));
-}
+int ShelfSlopeDbPerOctave(int code) { return 6 * (code + 1); }
+std::string ShelfSlopeText(int code) { return Format("%d OCT", ShelfSlopeDbPerOctave(code)); }
 std::string ShelfSlopeTableText(int code) {
   switch (code) {
-    case 0:
-      return "6oct";
-    case 1:
-      return "12oct";
-    default:
-      return {};
+    case 0: return "6oct";
+    case 1: return "12oct";
+    default: return {};
   }
 }
 
 std::string EqTypeText(int code) {
   switch (code) {
-    case 0:
-      return "PEQ";
-    case 1:
-      return "LSHLF";
-    case 2:
-      return "HSHLF";
-    default:
-      return {};
+    case 0: return "PEQ";
+    case 1: return "LSHLF";
+    case 2: return "HSHLF";
+    default: return {};
   }
 }
 
 std::string CrossoverTypeText(int code) {
   switch (code) {
-    case 0:
-      return "L-R";
-    case 1:
-      return "BESL";
-    case 2:
-      return "BUTT";
-    default:
-      return {};
+    case 0: return "L-R";
+    case 1: return "BESL";
+    case 2: return "BUTT";
+    default: return {};
   }
 }
 
-int CrossoverSlopeDbPerOctave(int code) {
-  return 12 + 6 * code;
-}
+int CrossoverSlopeDbPerOctave(int code) { return 12 + 6 * code; }
 
 std::string CrossoverShapeText(int highPassHz, int lowPassHz) {
   const bool highPass = highPassHz > kFrequencyMin;
@@ -170,9 +137,7 @@ std::string DelayNumberText(int code) {
   return code <= kDelayFineMax ? Format("%0.3f", code / 48.0) : Format("%d", code - 470);
 }
 
-double SpeedOfSound(int temperatureC) {
-  return 331 + 0.6 * temperatureC;
-}
+double SpeedOfSound(int temperatureC) { return 331 + 0.6 * temperatureC; }
 
 double DelayMetres(int code, int temperatureC) {
   return DelayMs(code) * SpeedOfSound(temperatureC) * 0.001;
@@ -190,26 +155,14 @@ std::string DelayFeetText(int code, int temperatureC) {
   return Format("%0.3fFt", DelayFeet(code, temperatureC));
 }
 
-int NoiseGateDb(int code) {
-  return code - 120;
-}
-std::string NoiseGateText(int code) {
-  return Format("%ddB", NoiseGateDb(code));
-}
+int NoiseGateDb(int code) { return code - 120; }
+std::string NoiseGateText(int code) { return Format("%ddB", NoiseGateDb(code)); }
 
-double DynamicsThresholdDb(int code) {
-  return code * 0.1 - 30;
-}
-std::string ThresholdTableText(int code) {
-  return Format("%0.1fdB", DynamicsThresholdDb(code));
-}
-std::string ThresholdNumberText(int code) {
-  return Format("%0.1f", DynamicsThresholdDb(code));
-}
+double DynamicsThresholdDb(int code) { return code * 0.1 - 30; }
+std::string ThresholdTableText(int code) { return Format("%0.1fdB", DynamicsThresholdDb(code)); }
+std::string ThresholdNumberText(int code) { return Format("%0.1f", DynamicsThresholdDb(code)); }
 
-double AttackMs(int code) {
-  return code <= 6 ? code * 0.1 + 0.3 : static_cast<double>(code - 6);
-}
+double AttackMs(int code) { return code <= 6 ? code * 0.1 + 0.3 : static_cast<double>(code - 6); }
 
 std::string AttackText(int code) {
   return code <= 6 ? Format("%0.1fms", AttackMs(code)) : Format("%dms", code - 6);
@@ -256,18 +209,8 @@ std::string FormatValueText(int kind, int value) {
 
 bool IsWheelSteppedKind(int kind) {
   switch (kind) {
-    case 4:
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-    case 42:
-    case 43:
-    case 44:
-    case 45:
-    case 46:
-    case 47:
-    case 48:
+    case 4: case 7: case 8: case 9: case 10:
+    case 42: case 43: case 44: case 45: case 46: case 47: case 48:
       return true;
     default:
       return false;

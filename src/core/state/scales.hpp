@@ -13,7 +13,7 @@ inline constexpr int kFrequencyMin = 10;
 inline constexpr int kFrequencyMax = 30000;
 inline constexpr int kFrequencySliderMax = 348;  // 100 positions per decade from 10 Hz
 
-int FrequencyFromSliderPosition(int position);      // truncated, capped at 30000
+int FrequencyFromSliderPosition(int position);   // truncated, capped at 30000
 int SliderPositionFromFrequency(double frequency);  // nearest position, halves up
 
 inline constexpr int kFrequencyPoints = 276;
@@ -25,21 +25,19 @@ inline constexpr int kGainZero = 600;
 inline constexpr int kEqGainMin = 300;  // -30 dB
 inline constexpr int kEqGainMax = 750;  // +15 dB
 double GainDb(int code);
-std::string GainText(int code);       // "%0.1fdB", "+%0.1fdB" above 600
-std::string GainText2(int code);      // the same with two decimals
+std::string GainText(int code);     // "%0.1fdB", "+%0.1fdB" above 600
+std::string GainText2(int code);    // the same with two decimals
 std::string GainTableText(int code);  // "%0.1fdB" with no plus sign (data view)
 
-// The channel gain of the faders and entry fields: -36.0 .. +20.0 dB, the
+// The channel gain of the faders and entry fields: -36.0 .. +20.0 dB; a
 // fader's position is kChannelGainMax - code.
 inline constexpr int kChannelGainMin = 240;
 inline constexpr int kChannelGainMax = 800;
 // A typed gain in dB: at or below -36.0 the minimum, at or above +20.0 the
 // maximum, otherwise 600 - trunc(-10 * dB).
 int ChannelGainFromTypedDb(double db);
-// GainText, with "OFF" at the minimum (the strips' gain field and readouts).
-std::string ChannelGainText(int code);
-// "%0.1f" of the gain in dB (the strips' gain readout).
-std::string GainNumberText(int code);
+std::string ChannelGainText(int code);  // GainText, "OFF" at the minimum
+std::string GainNumberText(int code);   // "%0.1f" of the dB (the strips' readouts)
 
 std::string FrequencyText(int hz);  // "%dHz"
 
@@ -47,9 +45,9 @@ std::string FrequencyText(int hz);  // "%dHz"
 inline constexpr int kWidthMax = 295;
 inline constexpr int kWidthSliderMax = 59;
 double WidthOctaves(int code);
-std::string WidthText(int code);            // "%0.2fOCT" (editors)
-std::string WidthTableText(int code);       // "%0.2foct" (data view)
-int WidthFromSliderPosition(int position);  // 5 codes per step
+std::string WidthText(int code);           // "%0.2fOCT" (editors)
+std::string WidthTableText(int code);      // "%0.2foct" (data view)
+int WidthFromSliderPosition(int position); // 5 codes per step
 int SliderPositionFromWidth(int code);
 
 // ---- Shelf slope, band and crossover types -------------------------------------
@@ -63,19 +61,19 @@ std::string EqTypeText(int code);  // "PEQ", "LSHLF", "HSHLF"; empty when out of
 enum class CrossoverType : uint8_t { LinkwitzRiley = 0, Bessel = 1, Butterworth = 2 };
 std::string CrossoverTypeText(int code);  // "L-R", "BESL", "BUTT"; empty when out of range
 
-// The crossover's shape from its two frequencies: "NONE" (both open), "HP",
+// A crossover's shape from its two frequencies: "NONE" (both open), "HP",
 // "LP" or "BP" (both closing in).
 std::string CrossoverShapeText(int highPassHz, int lowPassHz);
 
 inline constexpr int kCrossoverSlopeMax = 6;
-int CrossoverSlopeDbPerOctave(int code);   // 12 + 6 * code
-std::string CrossoverSlopeText(int code);  // "12dB".."48dB"; empty when out of range
+int CrossoverSlopeDbPerOctave(int code);    // 12 + 6 * code
+std::string CrossoverSlopeText(int code);   // "12dB".."48dB"; empty when out of range
 
 // ---- Delay ---------------------------------------------------------------------
 inline constexpr int kDelayFineMax = 480;  // up to here one step is one sample at 48 kHz
 double DelayMs(int code);
-std::string DelayText(int code);        // "%0.3fms" / "%dms"
-std::string DelayNumberText(int code);  // "%0.3f" / "%d"
+std::string DelayText(int code);       // "%0.3fms" / "%dms"
+std::string DelayNumberText(int code); // "%0.3f" / "%d"
 double SpeedOfSound(int temperatureC);  // m/s
 double DelayMetres(int code, int temperatureC);
 double DelayFeet(int code, int temperatureC);
@@ -89,14 +87,14 @@ std::string NoiseGateText(int code);  // "%ddB"
 // ---- Compressor and limiter ----------------------------------------------------
 // Thresholds of both dynamics blocks share one scale: 0.1 dB steps from -30 dB.
 double DynamicsThresholdDb(int code);
-std::string ThresholdTableText(int code);   // "%0.1fdB" (data view)
+std::string ThresholdTableText(int code);  // "%0.1fdB" (data view)
 std::string ThresholdNumberText(int code);  // "%0.1f" (the strips' readouts)
 // Attack: 0.1 ms steps from 0.3 ms up to code 6, then whole milliseconds (7 is 1 ms).
 double AttackMs(int code);
 std::string AttackText(int code);  // "%0.1fms" up to code 6, "%dms" above
 // Limiter release as a multiple of the attack time: x2, x4, x6, x8, x16, x32.
 inline constexpr int kLimiterReleaseMax = 5;
-int LimiterReleaseMultiple(int code);           // 0 when out of range
+int LimiterReleaseMultiple(int code);            // 0 when out of range
 std::string LimiterReleaseTableText(int code);  // "X%d"; empty when out of range
 
 // ---- Value readouts ------------------------------------------------------------

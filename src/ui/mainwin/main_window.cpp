@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <algorithm>
@@ -375,8 +376,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* widget = qobject_cast<QWidget*>(watched);
     // Only keys meant for this window: a modal editor handles its own.
-    if (widget && widget->window() == this && !QApplication::activeModalWidget())
-      return HandleKey(static_cast<QKeyEvent*>(event)->key());
+    if (widget && widget->window() == this && !QApplication::activeModalWidget()) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      // Enter in a panel's entry field commits that field (a gain, a name);
+      // everywhere else the window swallows it.
+      const bool commit = (key == Qt::Key_Return || key == Qt::Key_Enter) && qobject_cast<QLineEdit*>(widget);
+      if (!commit) return HandleKey(key);
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }

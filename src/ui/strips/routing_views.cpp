@@ -68,11 +68,11 @@ class MatrixCanvas : public QWidget {
     painted_ = 0;
     if (view_.ViewMode != 2 || view_.MixButtonMode) return;
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
+    // Crisp one-pixel lines: smoothing would halve their colour on the dark ground.
     p.translate(-RoutingViews::kMatrixOrigin);
     for (const RoutingLine& line : RoutingLines(store_)) {
       p.setPen(QPen(InputColour(line.Input), 1, Qt::SolidLine));
-      p.drawLine(QPointF(line.From) + QPointF(0, 0.5), QPointF(line.To) + QPointF(0, 0.5));
+      p.drawLine(line.From, line.To);
       ++painted_;
     }
   }
@@ -156,7 +156,7 @@ void RoutingViews::ShowMeters(const ParameterStore& store) {
     const uint8_t* levels = kind == ChannelKind::Input ? store.System.InputMeters : store.System.OutputMeters;
     for (int ch = 0; ch < kChannelSlots; ++ch) {
       ChannelPanel* panel = view_.ViewMode == 2 ? static_cast<ChannelPanel*>(Row(kind, ch)) : Strip(kind, ch);
-      if (view_.ViewMode != 0 && panel->isVisible()) panel->ShowMeterLevel(levels[ch]);
+      if (view_.ViewMode != 0 && !panel->isHidden()) panel->ShowMeterLevel(levels[ch]);
     }
   }
 }
