@@ -10,12 +10,12 @@
 
 namespace veyra {
 
-BlockButtons::BlockButtons(ChannelActions& actions, const PanelSpec& spec, int channel, QWidget* parent)
-    : QWidget(parent), actions_(actions), spec_(spec), channel_(channel) {
-  for (const BlockSpec& block : spec.Blocks) {
+BlockButtons::BlockButtons(ChannelActions& actions, const PanelTraits& traits, int channel, QWidget* parent)
+    : QWidget(parent), actions_(actions), traits_(traits), channel_(channel) {
+  for (const BlockTraits& block : traits.Blocks) {
     auto* button = new SkinButton(block.Caption, this);
     button->setObjectName(QString("Block%1").arg(block.Id));
-    button->setFont(skin::ControlFont(spec.Row ? 10 : 11, true));
+    button->setFont(skin::ControlFont(traits.Row ? 10 : 11, true));
     button->setFocusPolicy(Qt::NoFocus);
     if (block.Editor) {
       const WindowKind editor = *block.Editor;
@@ -23,19 +23,19 @@ BlockButtons::BlockButtons(ChannelActions& actions, const PanelSpec& spec, int c
               [this, editor] { actions_.Window().OpenEditor(editor, channel_); });
     }
     buttons_.push_back(button);
-    readouts_.push_back(strip_style::MakeReadout(this, spec.Row ? 10 : 11));
+    readouts_.push_back(strip_style::MakeReadout(this, traits.Row ? 10 : 11));
   }
 }
 
 void BlockButtons::Show(const ParameterStore& store) {
   for (size_t k = 0; k < readouts_.size(); ++k)
     readouts_[k]->SetText(
-        QString::fromStdString(ReadoutText(store, spec_.Kind, channel_, spec_.Blocks[k].Shows)));
+        QString::fromStdString(ReadoutText(store, traits_.Kind, channel_, traits_.Blocks[k].Shows)));
 }
 
 void BlockButtons::EnableControls(bool enabled) {
   for (size_t k = 0; k < buttons_.size(); ++k) {
-    const std::optional<WindowKind>& editor = spec_.Blocks[k].Editor;
+    const std::optional<WindowKind>& editor = traits_.Blocks[k].Editor;
     buttons_[k]->setEnabled(enabled && editor && actions_.Window().HasWindowOpener(*editor));
   }
 }

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "strips/panel_specs.hpp"
+#include "strips/panel_traits.hpp"
 
 namespace veyra {
 
@@ -21,7 +21,7 @@ class BlockButtons : public QWidget {
  public:
   static constexpr int kGap = 3;
 
-  BlockButtons(ChannelActions& actions, const PanelSpec& spec, int channel, QWidget* parent);
+  BlockButtons(ChannelActions& actions, const PanelTraits& traits, int channel, QWidget* parent);
 
   void Show(const ParameterStore& store);
   // Enabled while the controls are (the lock) and the block has an editor;
@@ -38,7 +38,7 @@ class BlockButtons : public QWidget {
 
  private:
   ChannelActions& actions_;
-  const PanelSpec& spec_;
+  const PanelTraits& traits_;
   int channel_;
   bool columns_ = false;
   std::vector<SkinButton*> buttons_;

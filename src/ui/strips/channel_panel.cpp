@@ -17,31 +17,31 @@
 
 namespace veyra {
 
-ChannelPanel::ChannelPanel(ChannelActions& actions, const PanelSpec& spec, int channel, QWidget* parent)
+ChannelPanel::ChannelPanel(ChannelActions& actions, const PanelTraits& traits, int channel, QWidget* parent)
     : QWidget(parent),
       actions_(actions),
-      spec_(spec),
+      traits_(traits),
       channel_(channel),
-      caption_(new SkinLabel(ChannelCaption(spec.Kind, channel), this)),
+      caption_(new SkinLabel(ChannelCaption(traits.Kind, channel), this)),
       // The strips' name is their field 1 (field 0 is the gain), the row panels' field 0.
-      name_(new NameEntry(actions, spec.Kind, channel,
-                          spec.Row ? NameEntry::Refusal::Silent : NameEntry::Refusal::Tell, spec.Row ? 0 : 1,
-                          this)),
-      blocks_(new BlockButtons(actions, spec, channel, this)),
-      switches_(new ChannelSwitches(actions, spec, channel, this)),
-      routing_(new RoutingButtons(actions, spec.Kind, channel, this)),
+      name_(new NameEntry(actions, traits.Kind, channel,
+                          traits.Row ? NameEntry::Refusal::Silent : NameEntry::Refusal::Tell,
+                          traits.Row ? 0 : 1, this)),
+      blocks_(new BlockButtons(actions, traits, channel, this)),
+      switches_(new ChannelSwitches(actions, traits, channel, this)),
+      routing_(new RoutingButtons(actions, traits.Kind, channel, this)),
       meter_(new LevelMeter(this)) {
   setObjectName(QString("%1%2%3")
-                    .arg(spec.Kind == ChannelKind::Input ? "In" : "Out")
-                    .arg(spec.Row ? "Row" : "Strip")
+                    .arg(traits.Kind == ChannelKind::Input ? "In" : "Out")
+                    .arg(traits.Row ? "Row" : "Strip")
                     .arg(channel + 1));
   caption_->SetFont("Arial", 18, true);
   caption_->SetTextColor(skin::kTextLight);
   caption_->SetAlignment(Qt::AlignCenter);
   caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  if (!spec.Row) {
-    gain_ = new GainControl(actions, spec.Kind, channel, this);
-    group_ = new GroupSelector(actions, spec.Kind, channel, this);
+  if (!traits.Row) {
+    gain_ = new GainControl(actions, traits.Kind, channel, this);
+    group_ = new GroupSelector(actions, traits.Kind, channel, this);
   }
 }
 
@@ -75,8 +75,8 @@ void ChannelPanel::SetRoutingCount(int count) {
 
 void ChannelPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const QColor mark = spec_.Kind == ChannelKind::Input ? InputColour(channel_) : strip_style::kOutputMark;
-  strip_style::PaintPanel(painter, QRectF(rect()).adjusted(3, 3, -3, -3), mark, spec_.Row);
+  const QColor mark = traits_.Kind == ChannelKind::Input ? InputColour(channel_) : strip_style::kOutputMark;
+  strip_style::PaintPanel(painter, QRectF(rect()).adjusted(3, 3, -3, -3), mark, traits_.Row);
 }
 
 }  // namespace veyra

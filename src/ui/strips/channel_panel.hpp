@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "strips/panel_specs.hpp"
+#include "strips/panel_traits.hpp"
 
 namespace veyra {
 
@@ -25,10 +25,10 @@ class ChannelPanel : public QWidget {
   Q_OBJECT
 
  public:
-  ChannelPanel(ChannelActions& actions, const PanelSpec& spec, int channel, QWidget* parent);
+  ChannelPanel(ChannelActions& actions, const PanelTraits& traits, int channel, QWidget* parent);
 
-  const PanelSpec& Spec() const { return spec_; }
-  ChannelKind Kind() const { return spec_.Kind; }
+  const PanelTraits& Traits() const { return traits_; }
+  ChannelKind Kind() const { return traits_.Kind; }
   int Channel() const { return channel_; }
 
   // RefreshMainWindow: every text and state from the store.
@@ -55,7 +55,7 @@ class ChannelPanel : public QWidget {
 
  private:
   ChannelActions& actions_;
-  const PanelSpec& spec_;
+  const PanelTraits& traits_;
   int channel_;
   SkinLabel* caption_;
   NameEntry* name_;

@@ -26,7 +26,7 @@ constexpr int kScaleCodes[] = {800, 700, 600, 500, 400, 300, kChannelGainMin};
 }  // namespace
 
 ChannelStrip::ChannelStrip(ChannelActions& actions, ChannelKind kind, int channel, QWidget* parent)
-    : ChannelPanel(actions, StripSpec(kind), channel, parent) {
+    : ChannelPanel(actions, StripTraits(kind), channel, parent) {
   resize(L::kWidth, L::kHeight);
 }
 
@@ -61,7 +61,7 @@ void StripHead::SetChannelCount(int count) {
 
 void StripHead::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  const PanelSpec& spec = StripSpec(kind_);
+  const PanelTraits& traits = StripTraits(kind_);
   strip_style::PaintPanel(p, QRectF(rect()).adjusted(3, 3, -3, -3), skin::kAccent, false);
   p.setRenderHint(QPainter::Antialiasing);
   const int right = width() - 12;
@@ -75,7 +75,7 @@ void StripHead::paintEvent(QPaintEvent*) {
   p.setFont(skin::ControlFont(15, true));
   p.setPen(skin::kTextLight);
   p.drawText(QRect(column.left(), L::kCaptionTop - 2, column.width(), L::kCaptionHeight),
-             Qt::AlignHCenter | Qt::AlignVCenter, spec.SideTitle);
+             Qt::AlignHCenter | Qt::AlignVCenter, traits.SideTitle);
   p.setFont(skin::ControlFont(10));
   p.setPen(skin::kTextDim);
   p.drawText(QRect(column.left(), L::kCaptionTop + 20, column.width(), 14),
@@ -85,7 +85,7 @@ void StripHead::paintEvent(QPaintEvent*) {
   // The blocks: a bracket beside the block rows.
   const int blocksBottom = L::kBlocksTop + L::kBlockRows * (L::kBlockRow + BlockButtons::kGap);
   caption(L::kBlocksTop, blocksBottom - L::kBlocksTop, "PROCESSING");
-  caption(L::kRoutingTop, L::kRoutingHeight, spec.SelectCaption);
+  caption(L::kRoutingTop, L::kRoutingHeight, traits.SelectCaption);
   caption(L::kMeterTop - 4, L::kMeterHeight + 8, "LEVEL");
 
   // The gain scale, at the strips' thumb positions.
@@ -101,7 +101,7 @@ void StripHead::paintEvent(QPaintEvent*) {
   }
   caption(L::kGainTop + L::kGainHeight - GainControl::kEntryHeight, GainControl::kEntryHeight, "GAIN dB");
   caption(L::kSwitchesTop, L::kSwitchesHeight, "POL / MUTE");
-  caption(L::kGroupTop, L::kGroupHeight, spec.GroupCaption);
+  caption(L::kGroupTop, L::kGroupHeight, traits.GroupCaption);
 }
 
 }  // namespace veyra

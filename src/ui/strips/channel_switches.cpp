@@ -3,17 +3,18 @@
 #include "controls/skin_button.hpp"
 #include "controls/skin_style.hpp"
 #include "strips/channel_actions.hpp"
-#include "strips/panel_specs.hpp"
+#include "strips/panel_traits.hpp"
 
 namespace veyra {
 
-ChannelSwitches::ChannelSwitches(ChannelActions& actions, const PanelSpec& spec, int channel, QWidget* parent)
+ChannelSwitches::ChannelSwitches(ChannelActions& actions, const PanelTraits& traits, int channel,
+                                 QWidget* parent)
     : QWidget(parent),
       actions_(actions),
-      spec_(spec),
+      traits_(traits),
       channel_(channel),
-      polarity_(new SkinButton(spec.PolarityUp, this)),
-      mute_(new SkinButton(spec.MuteUp, this)) {
+      polarity_(new SkinButton(traits.PolarityUp, this)),
+      mute_(new SkinButton(traits.MuteUp, this)) {
   polarity_->SetFaceColors(skin::kFaceUp, skin::kFaceAmber);
   mute_->SetFaceColors(skin::kFaceUp, skin::kFaceAlert);
   for (SkinButton* button : {polarity_, mute_}) {
@@ -21,19 +22,19 @@ ChannelSwitches::ChannelSwitches(ChannelActions& actions, const PanelSpec& spec,
     button->setFocusPolicy(Qt::NoFocus);
   }
   connect(polarity_, &SkinButton::clicked, this,
-          [this] { actions_.FlipPolarity(spec_.Kind, channel_, polarity_->GetDown() != 0); });
+          [this] { actions_.FlipPolarity(traits_.Kind, channel_, polarity_->GetDown() != 0); });
   connect(mute_, &SkinButton::clicked, this,
-          [this] { actions_.FlipMute(spec_.Kind, channel_, mute_->GetDown() != 0); });
+          [this] { actions_.FlipMute(traits_.Kind, channel_, mute_->GetDown() != 0); });
 }
 
 void ChannelSwitches::Show(const ParameterStore& store) {
-  const auto [inverted, muted] = WithChannel(store, spec_.Kind, channel_, [](const auto& c) {
+  const auto [inverted, muted] = WithChannel(store, traits_.Kind, channel_, [](const auto& c) {
     return std::pair<bool, bool>(c.Polarity != 0, c.Mute == 0);
   });
   polarity_->SetDown(inverted);
-  polarity_->setText(inverted ? spec_.PolarityDown : spec_.PolarityUp);
+  polarity_->setText(inverted ? traits_.PolarityDown : traits_.PolarityUp);
   mute_->SetDown(muted);
-  mute_->setText(muted ? spec_.MuteDown : spec_.MuteUp);
+  mute_->setText(muted ? traits_.MuteDown : traits_.MuteUp);
 }
 
 void ChannelSwitches::SetStacked(bool stacked) {

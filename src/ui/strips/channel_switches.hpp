@@ -10,13 +10,13 @@ namespace veyra {
 
 class ChannelActions;
 class SkinButton;
-struct PanelSpec;
+struct PanelTraits;
 
 class ChannelSwitches : public QWidget {
   Q_OBJECT
 
  public:
-  ChannelSwitches(ChannelActions& actions, const PanelSpec& spec, int channel, QWidget* parent);
+  ChannelSwitches(ChannelActions& actions, const PanelTraits& traits, int channel, QWidget* parent);
 
   void Show(const ParameterStore& store);
   // Side by side (strips) or one above the other (row panels).
@@ -29,7 +29,7 @@ class ChannelSwitches : public QWidget {
 
  private:
   ChannelActions& actions_;
-  const PanelSpec& spec_;
+  const PanelTraits& traits_;
   int channel_;
   bool stacked_ = false;
   SkinButton* polarity_;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "groups/channel_kind.hpp"
-#include "strips/panel_specs.hpp"
+#include "strips/panel_traits.hpp"
 
 namespace veyra {
 

@@ -21,9 +21,8 @@ void NameEntry::Show(const ParameterStore& store) {
 }
 
 void NameEntry::Entered() {
-  const QString typed = text();
-  const DeviceTextError error = actions_.SetName(kind_, channel_, typed);
-  setModified(false);
+  setModified(false);  // the refresh that follows a stored name rewrites the field
+  const DeviceTextError error = actions_.SetName(kind_, channel_, text());
   if (error == DeviceTextError::None) return;  // stored; the refresh rewrote the field
   Show(actions_.Store());
   if (refusal_ == Refusal::Silent) return;

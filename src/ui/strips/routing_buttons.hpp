@@ -8,7 +8,7 @@
 #include <array>
 
 #include "groups/channel_kind.hpp"
-#include "strips/panel_specs.hpp"
+#include "strips/panel_traits.hpp"
 
 namespace veyra {
 

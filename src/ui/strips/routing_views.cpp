@@ -100,8 +100,8 @@ RoutingViews::RoutingViews(MainWindow& window)
       rows_[side][static_cast<size_t>(ch)] = new RowPanel(actions_, kind, ch, matrix_);
     }
     columnCaptions_[side] =
-        strip_style::MakeCaption(RowSpec(kind).SideTitle, matrix_, 12, Qt::AlignLeft | Qt::AlignVCenter);
-    selectCaptions_[side] = strip_style::MakeCaption(RowSpec(kind).SelectCaption, matrix_, 11);
+        strip_style::MakeCaption(RowTraits(kind).SideTitle, matrix_, 12, Qt::AlignLeft | Qt::AlignVCenter);
+    selectCaptions_[side] = strip_style::MakeCaption(RowTraits(kind).SelectCaption, matrix_, 11);
   }
   HideAll();
 }

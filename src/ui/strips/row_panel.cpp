@@ -24,7 +24,7 @@ constexpr int kWidestBlock = 54;
 }  // namespace
 
 RowPanel::RowPanel(ChannelActions& actions, ChannelKind kind, int channel, QWidget* parent)
-    : ChannelPanel(actions, RowSpec(kind), channel, parent) {
+    : ChannelPanel(actions, RowTraits(kind), channel, parent) {
   Switches()->SetStacked(true);
   Blocks()->SetColumns(true);
   resize(kind == ChannelKind::Input ? 450 : 574, kHeight);

@@ -1,5 +1,5 @@
 target_sources(veyra_ui PRIVATE
-  strips/panel_specs.cpp strips/panel_specs.hpp
+  strips/panel_traits.cpp strips/panel_traits.hpp
   strips/channel_texts.cpp strips/channel_texts.hpp
   strips/channel_actions.cpp strips/channel_actions.hpp
   strips/strip_style.cpp strips/strip_style.hpp

@@ -26,17 +26,17 @@ enum class Readout {
   Sources,     // the letters of the inputs the output takes
 };
 
-struct BlockSpec {
+struct BlockTraits {
   const char* Caption;
   int Id;
   std::optional<WindowKind> Editor;  // none: the button has no action
   Readout Shows;
 };
 
-struct PanelSpec {
+struct PanelTraits {
   ChannelKind Kind;
   bool Row;  // a row panel of the matrix view (else a strip of the mixer view)
-  std::span<const BlockSpec> Blocks;
+  std::span<const BlockTraits> Blocks;
   const char* PolarityUp;  // Polarity 0
   const char* PolarityDown;
   const char* MuteUp;  // Mute 1: the signal passes
@@ -46,12 +46,12 @@ struct PanelSpec {
   const char* SideTitle;      // the head strip's title
 };
 
-const PanelSpec& InputStripSpec();
-const PanelSpec& OutputStripSpec();
-const PanelSpec& InputRowSpec();
-const PanelSpec& OutputRowSpec();
-const PanelSpec& StripSpec(ChannelKind kind);
-const PanelSpec& RowSpec(ChannelKind kind);
+const PanelTraits& InputStripTraits();
+const PanelTraits& OutputStripTraits();
+const PanelTraits& InputRowTraits();
+const PanelTraits& OutputRowTraits();
+const PanelTraits& StripTraits(ChannelKind kind);
+const PanelTraits& RowTraits(ChannelKind kind);
 
 inline constexpr int kRoutingButtons = 8;
 inline constexpr int kFirstRoutingId = 1010;

@@ -1,18 +1,18 @@
-#include "strips/panel_specs.hpp"
+#include "strips/panel_traits.hpp"
 
 #include <array>
 
 namespace veyra {
 namespace {
 
-constexpr BlockSpec kInputStripBlocks[] = {
+constexpr BlockTraits kInputStripBlocks[] = {
     {"MIC", 1008, WindowKind::MicLineEditor, Readout::MicLine},
     {"GAIN", 1009, WindowKind::InputGainEditor, Readout::Gain},
     {"EQ", 1000, WindowKind::InputEqEditor, Readout::BandCount},
     {"DLY", 1001, WindowKind::DelayEditor, Readout::Delay},
     {"COMP", 1005, WindowKind::CompressorEditor, Readout::Compressor},
 };
-constexpr BlockSpec kOutputStripBlocks[] = {
+constexpr BlockTraits kOutputStripBlocks[] = {
     {"EQ", 1000, WindowKind::OutputEqEditor, Readout::BandCount},
     {"XOVR", 1009, WindowKind::OutputEqEditor, Readout::Crossover},
     {"DLY", 1001, WindowKind::DelayEditor, Readout::Delay},
@@ -20,14 +20,14 @@ constexpr BlockSpec kOutputStripBlocks[] = {
     {"MIX", 1018, std::nullopt, Readout::Sources},
     {"GAIN", 1019, WindowKind::OutputGainEditor, Readout::Gain},
 };
-constexpr BlockSpec kInputRowBlocks[] = {
+constexpr BlockTraits kInputRowBlocks[] = {
     {"GAIN", 1268, WindowKind::InputGainEditor, Readout::GainOrOff},
     {"EQ", 1269, WindowKind::InputEqEditor, Readout::BandCount},
     {"DLY", 1270, WindowKind::DelayEditor, Readout::Delay},
     {"MIC", 1271, WindowKind::MicLineEditor, Readout::MicLine},
     {"COMP", 1272, WindowKind::CompressorEditor, Readout::Compressor},
 };
-constexpr BlockSpec kOutputRowBlocks[] = {
+constexpr BlockTraits kOutputRowBlocks[] = {
     {"GAIN", 1268, WindowKind::OutputGainEditor, Readout::GainOrOff},
     {"EQ", 1269, WindowKind::OutputEqEditor, Readout::BandCount},
     {"DLY", 1270, WindowKind::DelayEditor, Readout::Delay},
@@ -37,15 +37,15 @@ constexpr BlockSpec kOutputRowBlocks[] = {
 };
 
 // The row panels' mute buttons show their state only; their caption stays.
-const PanelSpec kInputStrip{
+const PanelTraits kInputStrip{
     ChannelKind::Input, false,        kInputStripBlocks, "POL+", "POL-", "MUTE", "MUTED",
     "Output Select",    "INPUTGROUP", "INPUTS"};
-const PanelSpec kOutputStrip{
+const PanelTraits kOutputStrip{
     ChannelKind::Output, false,         kOutputStripBlocks, "POL+", "POL-", "MUTE", "MUTED",
     "Input Select",      "OUTPUTFROUP", "OUTPUTS"};
-const PanelSpec kInputRow{ChannelKind::Input, true, kInputRowBlocks, "POL+", "POL-", "MUTE", "MUTE",
-                          "OUT SEL",          "",   "INPUT"};
-const PanelSpec kOutputRow{
+const PanelTraits kInputRow{ChannelKind::Input, true, kInputRowBlocks, "POL+", "POL-", "MUTE", "MUTE",
+                            "OUT SEL",          "",   "INPUT"};
+const PanelTraits kOutputRow{
     ChannelKind::Output, true, kOutputRowBlocks, "POL +", "POL -", "MUTE", "MUTE", "IN SEL", "", "OUTPUT"};
 
 constexpr std::array<QRgb, 8> kInputColours{qRgb(255, 51, 51), qRgb(153, 204, 204), qRgb(255, 255, 255),
@@ -54,22 +54,22 @@ constexpr std::array<QRgb, 8> kInputColours{qRgb(255, 51, 51), qRgb(153, 204, 20
 
 }  // namespace
 
-const PanelSpec& InputStripSpec() {
+const PanelTraits& InputStripTraits() {
   return kInputStrip;
 }
-const PanelSpec& OutputStripSpec() {
+const PanelTraits& OutputStripTraits() {
   return kOutputStrip;
 }
-const PanelSpec& InputRowSpec() {
+const PanelTraits& InputRowTraits() {
   return kInputRow;
 }
-const PanelSpec& OutputRowSpec() {
+const PanelTraits& OutputRowTraits() {
   return kOutputRow;
 }
-const PanelSpec& StripSpec(ChannelKind kind) {
+const PanelTraits& StripTraits(ChannelKind kind) {
   return kind == ChannelKind::Input ? kInputStrip : kOutputStrip;
 }
-const PanelSpec& RowSpec(ChannelKind kind) {
+const PanelTraits& RowTraits(ChannelKind kind) {
   return kind == ChannelKind::Input ? kInputRow : kOutputRow;
 }
 
