@@ -337,6 +337,14 @@ TEST_F(StripsTest, TheViewsPlaceTheirPanelsForTheModel) {
     EXPECT_EQ(Views().Strip(kIn, k)->Routing()->ShownCount(), 6);
   }
   EXPECT_FALSE(Views().Strip(kIn, 3)->isVisible());
+  // A name being typed survives a resize of the window.
+  NameEntry* name = Views().Strip(kIn, 2)->Name();
+  name->setFocus();
+  QTest::keyClicks(name, "xy");
+  rig.window->resize(rig.window->width() + 40, rig.window->height() + 30);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(name->hasFocus());
+  EXPECT_TRUE(name->text().endsWith("xy"));
   rig.window->Button(kButtonMatrix)->click();
   EXPECT_FALSE(Views().Strip(kIn, 0)->isVisible());
   const QPoint origin = Views().Row(kIn, 0)->pos();

@@ -21,9 +21,9 @@ RoutingButtons::RoutingButtons(ChannelActions& actions, ChannelKind kind, int ch
     const int input = kind == ChannelKind::Input ? channel : k;
     const QColor colour = InputColour(input);
     button->SetFaceColors(skin::kFaceUp, colour.lightness() > 200 ? colour.darker(135) : colour);
-    button->SetTextColors({skin::kTextLight, Qt::white, skin::kTextDisabled,
-                           qGray(colour.rgb()) > 150 ? Qt::black : Qt::white,
-                           qGray(colour.rgb()) > 150 ? Qt::black : Qt::white, skin::kTextDisabled});
+    const QColor onLit = qGray(colour.rgb()) > 150 ? Qt::black : Qt::white;  // readable on light faces
+    button->SetTextColors(
+        {skin::kTextLight, Qt::white, skin::kTextDisabled, onLit, onLit, skin::kTextDisabled});
     connect(button, &SkinButton::clicked, this, [this, k] {
       actions_.FlipRoute(kind_, channel_, k, buttons_[static_cast<size_t>(k)]->GetDown() != 0);
     });

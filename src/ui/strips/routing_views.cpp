@@ -103,7 +103,7 @@ RoutingViews::RoutingViews(MainWindow& window)
         strip_style::MakeCaption(RowTraits(kind).SideTitle, matrix_, 12, Qt::AlignLeft | Qt::AlignVCenter);
     selectCaptions_[side] = strip_style::MakeCaption(RowTraits(kind).SelectCaption, matrix_, 11);
   }
-  HideAll();
+  ShowOnly({});
 }
 
 RoutingViews::~RoutingViews() {
@@ -161,24 +161,29 @@ void RoutingViews::ShowMeters(const ParameterStore& store) {
   }
 }
 
-void RoutingViews::HideAll() {
-  for (StripHead* head : heads_) head->hide();
-  for (ChannelPanel* panel : Panels()) panel->hide();
-  for (SkinLabel* caption : columnCaptions_) caption->hide();
-  for (SkinLabel* caption : selectCaptions_) caption->hide();
+void RoutingViews::ShowOnly(const std::vector<QWidget*>& shown) {
+  std::vector<QWidget*> all(heads_.begin(), heads_.end());
+  for (ChannelPanel* panel : Panels()) all.push_back(panel);
+  all.insert(all.end(), columnCaptions_.begin(), columnCaptions_.end());
+  all.insert(all.end(), selectCaptions_.begin(), selectCaptions_.end());
+  // Only what changes is shown or hidden: a panel that stays keeps the focus
+  // of a field being typed into while the window is resized.
+  for (QWidget* widget : all)
+    widget->setVisible(std::find(shown.begin(), shown.end(), widget) != shown.end());
 }
 
 void RoutingViews::LayOut(const RoutingViewState& view, const ParameterStore& store) {
   view_ = view;
   mixerScroll_->setGeometry(window_.MixerArea()->rect());
   matrixScroll_->setGeometry(window_.MatrixArea()->rect());
-  HideAll();
-  if (view.ViewMode == 1) LayOutMixer(store);
-  if (view.ViewMode == 2) LayOutMatrix(store);
+  std::vector<QWidget*> shown;
+  if (view.ViewMode == 1) LayOutMixer(store, shown);
+  if (view.ViewMode == 2) LayOutMatrix(store, shown);
+  ShowOnly(shown);
   matrix_->update();
 }
 
-void RoutingViews::LayOutMixer(const ParameterStore& store) {
+void RoutingViews::LayOutMixer(const ParameterStore& store, std::vector<QWidget*>& shown) {
   const ChannelKind kind = view_.InputSideSelected ? ChannelKind::Input : ChannelKind::Output;
   const ChannelKind other = view_.InputSideSelected ? ChannelKind::Output : ChannelKind::Input;
   const QPoint o = kMixerOrigin;
@@ -186,19 +191,19 @@ void RoutingViews::LayOutMixer(const ParameterStore& store) {
   StripHead* head = Head(kind);
   head->setGeometry(kHeadX - o.x(), kStripsY - o.y(), StripLayout::kHeadWidth, StripLayout::kHeight);
   head->SetChannelCount(count);
-  head->show();
+  shown.push_back(head);
   for (int k = 0; k < count; ++k) {
     ChannelStrip* strip = Strip(kind, k);
     strip->setGeometry(kStripsX + kStripPitch * k - o.x(), kStripsY - o.y(), StripLayout::kWidth,
                        StripLayout::kHeight);
     strip->SetRoutingCount(Count(store, other));
-    strip->show();
+    shown.push_back(strip);
   }
   mixer_->resize(kStripsX + kStripPitch * count - o.x() + kMargin,
                  kStripsY + StripLayout::kHeight - o.y() + kMargin);
 }
 
-void RoutingViews::LayOutMatrix(const ParameterStore& store) {
+void RoutingViews::LayOutMatrix(const ParameterStore& store, std::vector<QWidget*>& shown) {
   const QPoint o = kMatrixOrigin;
   const bool buttons = view_.MixButtonMode;
   const int inputs = Count(store, ChannelKind::Input);
@@ -210,14 +215,14 @@ void RoutingViews::LayOutMatrix(const ParameterStore& store) {
     row->setGeometry(-o.x(), kRowsY + kRowPitch * k - o.y(), inputWidth, RowPanel::kHeight);
     row->SetRoutingCount(outputs);
     row->SetRoutingShown(buttons);
-    row->show();
+    shown.push_back(row);
   }
   for (int k = 0; k < outputs; ++k) {
     RowPanel* row = Row(ChannelKind::Output, k);
     row->setGeometry(outputX - o.x(), kRowsY + kRowPitch * k - o.y(), kOutputRowWidth, RowPanel::kHeight);
     row->SetRoutingCount(inputs);
     row->SetRoutingShown(buttons);
-    row->show();
+    shown.push_back(row);
   }
   // Column captions above the rows; the routing buttons' captions only while they are shown.
   const int captionY = kRowsY - o.y() - 22;
@@ -227,8 +232,8 @@ void RoutingViews::LayOutMatrix(const ParameterStore& store) {
   selectCaptions_[0]->setGeometry(kInputRowWidth - RowPanel::kRoutingWidth - o.x(), captionY,
                                   RowPanel::kRoutingWidth, 18);
   selectCaptions_[1]->setGeometry(kOutputRowX - o.x(), captionY, RowPanel::kRoutingWidth, 18);
-  for (SkinLabel* caption : columnCaptions_) caption->show();
-  for (SkinLabel* caption : selectCaptions_) caption->setVisible(buttons);
+  shown.insert(shown.end(), columnCaptions_.begin(), columnCaptions_.end());
+  if (buttons) shown.insert(shown.end(), selectCaptions_.begin(), selectCaptions_.end());
   matrix_->resize(outputX + kOutputRowWidth - o.x() + kMargin,
                   kRowsY + kRowPitch * std::max(inputs, outputs) - o.y() + kMargin);
 }

@@ -72,9 +72,10 @@ class RoutingViews : public QObject, public MainWindowView {
 
  private:
   static size_t Index(ChannelKind kind) { return kind == ChannelKind::Input ? 0 : 1; }
-  void LayOutMixer(const ParameterStore& store);
-  void LayOutMatrix(const ParameterStore& store);
-  void HideAll();
+  // Each adds the widgets it places to shown.
+  void LayOutMixer(const ParameterStore& store, std::vector<QWidget*>& shown);
+  void LayOutMatrix(const ParameterStore& store, std::vector<QWidget*>& shown);
+  void ShowOnly(const std::vector<QWidget*>& shown);
 
   MainWindow& window_;
   ChannelActions actions_;
