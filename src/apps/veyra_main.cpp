@@ -1,16 +1,19 @@
 // veyra: the control application for Veyra QL loudspeaker processors.
 //
-//   veyra [--device ADDRESS] [--screenshot FILE.png]
+//   veyra [--device ADDRESS] [--view VIEW] [--screenshot FILE.png]
 //
 // --device connects at start (usb, usb:PATH, tcp:HOST:PORT, sim:MODEL[,...]).
 // --screenshot saves the main window once it is up (after the connection
 // sequence and the first meter reading when a device is given) and exits;
 // such a run shows no dialog and does not watch for processors.
+// --view opens the window on a routing view: inputs (the default), outputs,
+// matrix or lines.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
 
+#include "controls/skin_button.hpp"
 #include "mainwin/device_session.hpp"
 #include "mainwin/main_prompts.hpp"
 #include "mainwin/main_window.hpp"
@@ -51,6 +54,22 @@ void TakePictureWhenReady(veyra::MainWindow* window, const QString& path, bool c
   });
 }
 
+// Presses the window's buttons that lead to the view; false for an unknown name.
+bool ChooseView(veyra::MainWindow& window, const QString& view) {
+  auto press = [&window](int id) { window.Button(id)->click(); };
+  if (view.isEmpty() || view == "inputs") return true;
+  if (view == "outputs") {
+    press(veyra::kButtonOutputSide);
+  } else if (view == "matrix") {
+    press(veyra::kButtonMatrix);
+  } else if (view == "lines") {
+    press(veyra::kButtonMixButton);  // routing lines, in the matrix view
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,13 +89,22 @@ int main(int argc, char** argv) {
       "ADDRESS");
   const QCommandLineOption screenshot(
       "screenshot", "Save the main window as a PNG image once it is up, then exit.", "FILE.png");
+  const QCommandLineOption view(
+      "view", "Open on a routing view: inputs (the mixer view's inputs), outputs, matrix or lines.", "VIEW");
   options.addOption(device);
+  options.addOption(view);
   options.addOption(screenshot);
   options.process(app);
 
   veyra::RegisterSimulatorTransport();
   const QString address = options.value(device);
   const QString picture = options.value(screenshot);
+  const QString shownView = options.value(view);
+  if (!shownView.isEmpty() && !QStringList{"inputs", "outputs", "matrix", "lines"}.contains(shownView)) {
+    std::fprintf(stderr, "veyra: unknown view %s (inputs, outputs, matrix or lines)\n",
+                 shownView.toLocal8Bit().constData());
+    return 2;
+  }
   int pictureResult = 0;
 
   veyra::ApplicationShell shell(app);
@@ -88,6 +116,18 @@ int main(int argc, char** argv) {
     }
     auto window = std::make_unique<veyra::MainWindow>(store, std::move(windowOptions));
     veyra::MainWindow* shown = window.get();
+    // A connection that finds another model rebuilds the window on the mixer
+    // view, so the view is chosen once the connection has ended.
+    if (address.isEmpty()) {
+      ChooseView(*shown, shownView);
+    } else {
+      auto chosen = std::make_shared<bool>(false);
+      QObject::connect(shown, &veyra::MainWindow::connectionDone, shown, [shown, shownView, chosen](bool) {
+        if (*chosen) return;
+        *chosen = true;
+        ChooseView(*shown, shownView);
+      });
+    }
     if (!picture.isEmpty()) TakePictureWhenReady(shown, picture, !address.isEmpty(), pictureResult);
     if (!address.isEmpty()) QTimer::singleShot(0, shown, [shown, address] { shown->ConnectTo(address); });
     return window;

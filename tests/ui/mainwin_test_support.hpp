@@ -147,8 +147,16 @@ class ScriptedPrompts : public MainWindowPrompts {
   QString OpenSettingsPath(QWidget*) override { return NextPath(); }
   QString SaveSettingsPath(QWidget*) override { return NextPath(); }
   QString BridgeAddress(QWidget*) override { return NextPath(); }
+  std::optional<std::string> ChannelName(QWidget*, const QString& current) override {
+    namesAsked.push_back(current);
+    if (names.empty()) return std::nullopt;  // cancelled
+    const std::optional<std::string> name = names.front();
+    names.pop_front();
+    return name;
+  }
 
-  std::vector<QString> notices, asked, captions;
+  std::vector<QString> notices, asked, captions, namesAsked;
+  std::deque<std::optional<std::string>> names;  // the Set Name dialog's answers
   std::vector<unsigned> styles;
   std::deque<int> answers;
   std::deque<QString> paths;  // an empty entry is a cancelled dialog

@@ -33,6 +33,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/qt_environment.cpp
       ui/link_thread_test.cpp
       ui/main_window_test.cpp
+      ui/strips_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 
@@ -41,4 +42,13 @@ if(TARGET veyra)
   add_test(NAME veyra_screenshot_on_a_demo_device
            COMMAND veyra --device sim:orvane,fast --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_demo.png)
   set_tests_properties(veyra_screenshot_on_a_demo_device PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
+endif()
+
+# A picture of another routing view, chosen once the connection has ended.
+if(TARGET veyra)
+  add_test(NAME veyra_screenshot_of_the_routing_lines
+           COMMAND veyra --device sim:merial,fast --view lines --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_lines.png)
+  set_tests_properties(veyra_screenshot_of_the_routing_lines PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
+  add_test(NAME veyra_refuses_an_unknown_view COMMAND veyra --view sideways --screenshot ${CMAKE_BINARY_DIR}/ui-renders/none.png)
+  set_tests_properties(veyra_refuses_an_unknown_view PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" WILL_FAIL TRUE TIMEOUT 30)
 endif()

@@ -66,6 +66,16 @@ std::string GainText2(int code) {
 
 std::string GainTableText(int code) { return Format("%0.1fdB", GainDb(code)); }
 
+int ChannelGainFromTypedDb(double db) {
+  if (!(db > -36.0)) return kChannelGainMin;  // also a value that is not a number
+  if (db >= 20.0) return kChannelGainMax;
+  return kGainZero - static_cast<int>(std::trunc(-10.0 * db));
+}
+
+std::string ChannelGainText(int code) { return code == kChannelGainMin ? "OFF" : GainText(code); }
+
+std::string GainNumberText(int code) { return Format("%0.1f", GainDb(code)); }
+
 std::string FrequencyText(int hz) { return Format("%dHz", hz); }
 
 double WidthOctaves(int code) { return 0.05 + 0.01 * code; }
@@ -103,6 +113,12 @@ std::string CrossoverTypeText(int code) {
 }
 
 int CrossoverSlopeDbPerOctave(int code) { return 12 + 6 * code; }
+
+std::string CrossoverShapeText(int highPassHz, int lowPassHz) {
+  const bool highPass = highPassHz > kFrequencyMin;
+  const bool lowPass = lowPassHz < kFrequencyMax;
+  return highPass && lowPass ? "BP" : highPass ? "HP" : lowPass ? "LP" : "NONE";
+}
 
 std::string CrossoverSlopeText(int code) {
   if (code < 0 || code > kCrossoverSlopeMax) return {};
@@ -144,6 +160,7 @@ std::string NoiseGateText(int code) { return Format("%ddB", NoiseGateDb(code)); 
 
 double DynamicsThresholdDb(int code) { return code * 0.1 - 30; }
 std::string ThresholdTableText(int code) { return Format("%0.1fdB", DynamicsThresholdDb(code)); }
+std::string ThresholdNumberText(int code) { return Format("%0.1f", DynamicsThresholdDb(code)); }
 
 double AttackMs(int code) { return code <= 6 ? code * 0.1 + 0.3 : static_cast<double>(code - 6); }
 

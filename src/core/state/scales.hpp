@@ -29,6 +29,16 @@ std::string GainText(int code);     // "%0.1fdB", "+%0.1fdB" above 600
 std::string GainText2(int code);    // the same with two decimals
 std::string GainTableText(int code);  // "%0.1fdB" with no plus sign (data view)
 
+// The channel gain of the faders and entry fields: -36.0 .. +20.0 dB; a
+// fader's position is kChannelGainMax - code.
+inline constexpr int kChannelGainMin = 240;
+inline constexpr int kChannelGainMax = 800;
+// A typed gain in dB: at or below -36.0 the minimum, at or above +20.0 the
+// maximum, otherwise 600 - trunc(-10 * dB).
+int ChannelGainFromTypedDb(double db);
+std::string ChannelGainText(int code);  // GainText, "OFF" at the minimum
+std::string GainNumberText(int code);   // "%0.1f" of the dB (the strips' readouts)
+
 std::string FrequencyText(int hz);  // "%dHz"
 
 // ---- Width of a peaking band ---------------------------------------------------
@@ -50,6 +60,10 @@ std::string EqTypeText(int code);  // "PEQ", "LSHLF", "HSHLF"; empty when out of
 
 enum class CrossoverType : uint8_t { LinkwitzRiley = 0, Bessel = 1, Butterworth = 2 };
 std::string CrossoverTypeText(int code);  // "L-R", "BESL", "BUTT"; empty when out of range
+
+// A crossover's shape from its two frequencies: "NONE" (both open), "HP",
+// "LP" or "BP" (both closing in).
+std::string CrossoverShapeText(int highPassHz, int lowPassHz);
 
 inline constexpr int kCrossoverSlopeMax = 6;
 int CrossoverSlopeDbPerOctave(int code);    // 12 + 6 * code
@@ -74,6 +88,7 @@ std::string NoiseGateText(int code);  // "%ddB"
 // Thresholds of both dynamics blocks share one scale: 0.1 dB steps from -30 dB.
 double DynamicsThresholdDb(int code);
 std::string ThresholdTableText(int code);  // "%0.1fdB" (data view)
+std::string ThresholdNumberText(int code);  // "%0.1f" (the strips' readouts)
 // Attack: 0.1 ms steps from 0.3 ms up to code 6, then whole milliseconds (7 is 1 ms).
 double AttackMs(int code);
 std::string AttackText(int code);  // "%0.1fms" up to code 6, "%dms" above

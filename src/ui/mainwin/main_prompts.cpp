@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "admin/message_box.hpp"
+#include "admin/set_name_dialog.hpp"
 
 namespace veyra {
 namespace {
@@ -50,6 +51,13 @@ QString MainWindowPrompts::BridgeAddress(QWidget* owner) {
   const QString text = QInputDialog::getText(
       owner, "Network bridge", "Report bridge (HOST:PORT):", QLineEdit::Normal, "127.0.0.1:5750", &ok);
   return ok ? text.trimmed() : QString();
+}
+
+std::optional<std::string> MainWindowPrompts::ChannelName(QWidget* owner, const QString& current) {
+  SetNameDialog dialog(owner);
+  dialog.SetName(current);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.NameBytes();
 }
 
 void UnattendedPrompts::Notice(QWidget*, const QString& text) {

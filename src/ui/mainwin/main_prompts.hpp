@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <string>
 
 class QWidget;
 
@@ -22,6 +24,9 @@ class MainWindowPrompts {
   virtual QString SaveSettingsPath(QWidget* owner);
   // "HOST:PORT" of a report bridge; empty when cancelled.
   virtual QString BridgeAddress(QWidget* owner);
+  // The Set Name dialog on a channel's name: the new name in device text
+  // (at most 8 bytes), nothing when cancelled.
+  virtual std::optional<std::string> ChannelName(QWidget* owner, const QString& current);
 };
 
 // Prompts that show nothing and decline every question: a run that only
@@ -34,6 +39,7 @@ class UnattendedPrompts : public MainWindowPrompts {
   QString OpenSettingsPath(QWidget*) override { return {}; }
   QString SaveSettingsPath(QWidget*) override { return {}; }
   QString BridgeAddress(QWidget*) override { return {}; }
+  std::optional<std::string> ChannelName(QWidget*, const QString&) override { return std::nullopt; }
 };
 
 }  // namespace veyra

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <algorithm>
@@ -18,11 +19,11 @@
 #include "mainwin/main_prompts.hpp"
 #include "mainwin/main_toolbar.hpp"
 #include "mainwin/status_area.hpp"
-#include "mainwin/view_placeholder.hpp"
 #include "shell/application_shell.hpp"
 #include "state/device_text.hpp"
 #include "state/models.hpp"
 #include "state/parameter_store.hpp"
+#include "strips/routing_views.hpp"
 
 namespace veyra {
 namespace {
@@ -99,8 +100,8 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   matrixArea_->setObjectName("MatrixArea");
   status_ = new StatusArea(canvas_);
   connect(status_, &StatusArea::cancelRequested, session_.get(), &DeviceSession::CancelConnection);
-  placeholder_ = std::make_unique<ViewPlaceholder>(mixerArea_, matrixArea_);
-  AddView(placeholder_.get());
+  routingViews_ = std::make_unique<RoutingViews>(*this);
+  AddView(routingViews_.get());
 
   connect(session_.get(), &DeviceSession::connectionStarted, this,
           [this](const QString& address) { status_->ShowProgress(address, 0, 0); });
@@ -113,7 +114,8 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
     ForEachView([this](MainWindowView& v) { v.ShowMeters(store_); });
   });
 
-  resize(1140, 720);
+  // Room for the Orvane's eight output rows and the routing lines' gap.
+  resize(1250, 810);
   ShowRoutingView(1);
   RefreshMainWindow();
   qApp->installEventFilter(this);
@@ -122,7 +124,7 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
-  RemoveView(placeholder_.get());
+  RemoveView(routingViews_.get());
   session_.reset();  // the link thread ends before the windows go
 }
 
@@ -374,8 +376,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* widget = qobject_cast<QWidget*>(watched);
     // Only keys meant for this window: a modal editor handles its own.
-    if (widget && widget->window() == this && !QApplication::activeModalWidget())
-      return HandleKey(static_cast<QKeyEvent*>(event)->key());
+    if (widget && widget->window() == this && !QApplication::activeModalWidget()) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      // Enter in a panel's entry field commits that field (a gain, a name);
+      // everywhere else the window swallows it.
+      const bool commit = (key == Qt::Key_Return || key == Qt::Key_Enter) && qobject_cast<QLineEdit*>(widget);
+      if (!commit) return HandleKey(key);
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -24,6 +24,7 @@ struct ConnectionResult;
 class DeviceSession;
 class MainToolbar;
 class MainWindowPrompts;
+class RoutingViews;
 class SkinButton;
 class SkinDropDown;
 class SkinLabel;
@@ -67,6 +68,12 @@ class MainWindow : public QMainWindow {
   // Opens a window modally and returns when it is closed.
   using WindowOpener = std::function<void(QWidget* owner)>;
   void SetWindowOpener(WindowKind kind, WindowOpener opener);
+  bool HasWindowOpener(WindowKind kind) const { return openers_.count(kind) != 0; }
+  // Opens an editor on one channel (a panel's block button) and refreshes the
+  // window when it has closed. Editors that edit one channel at a time start
+  // on EditorChannel(): the panel's channel, or 0 for the function keys.
+  void OpenEditor(WindowKind kind, int channel);
+  int EditorChannel() const { return editorChannel_; }
 
   // ---- Operations -------------------------------------------------------------
   void RefreshMainWindow();
@@ -88,6 +95,7 @@ class MainWindow : public QMainWindow {
   void CloseWithoutQuestion();
 
   // ---- For tests and the strips ---------------------------------------------
+  RoutingViews* Routing() const { return routingViews_.get(); }
   SkinDropDown* ModelSelector() const { return model_; }
   StatusArea* Status() const { return status_; }
   SkinLabel* ViewCaption() const { return viewCaption_; }
@@ -130,6 +138,7 @@ class MainWindow : public QMainWindow {
   std::map<int, SkinButton*> buttons_;
   RoutingViewState view_;
   bool controlsEnabled_ = true;
+  int editorChannel_ = 0;
   bool closeConfirmed_ = false;
 
   QWidget* canvas_ = nullptr;
@@ -142,7 +151,7 @@ class MainWindow : public QMainWindow {
   QWidget* matrixArea_ = nullptr;
   StatusArea* status_ = nullptr;
   QMenu* demoMenu_ = nullptr;
-  std::unique_ptr<MainWindowView> placeholder_;
+  std::unique_ptr<RoutingViews> routingViews_;
 };
 
 }  // namespace veyra

@@ -56,6 +56,12 @@ void MainWindow::SetWindowOpener(WindowKind kind, WindowOpener opener) {
   }
 }
 
+void MainWindow::OpenEditor(WindowKind kind, int channel) {
+  editorChannel_ = channel;
+  OpenWindow(kind, true);
+  editorChannel_ = 0;
+}
+
 void MainWindow::OpenWindow(WindowKind kind, bool refresh) {
   const auto it = openers_.find(kind);
   if (it == openers_.end()) return;        // not part of the program yet

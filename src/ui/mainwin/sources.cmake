@@ -6,6 +6,5 @@ target_sources(veyra_ui PRIVATE
   mainwin/main_toolbar.cpp mainwin/main_toolbar.hpp
   mainwin/status_area.cpp mainwin/status_area.hpp
   mainwin/about_box.cpp mainwin/about_box.hpp
-  mainwin/view_placeholder.cpp mainwin/view_placeholder.hpp
   mainwin/main_window.cpp mainwin/main_window_commands.cpp mainwin/main_window.hpp
 )

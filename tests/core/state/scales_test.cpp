@@ -62,6 +62,29 @@ TEST(Gain, TextsAndDecibels) {
   EXPECT_DOUBLE_EQ(GainDb(720), 12.0);
 }
 
+TEST(Gain, ChannelGainTypedAndShown) {
+  struct Typed { double db; int code; };
+  for (const Typed& t : {Typed{3.25, 632}, {-100, 240}, {30, 800}, {20.0, 800}, {-36.0, 240}, {0, 600},
+                         {-0.05, 600}, {-3.27, 568}, {19.99, 799}, {-35.99, 241}}) {
+    EXPECT_EQ(ChannelGainFromTypedDb(t.db), t.code) << t.db;
+  }
+  EXPECT_EQ(ChannelGainFromTypedDb(std::nan("")), kChannelGainMin);
+  struct Shown { int code; const char* text; const char* number; };
+  for (const Shown& c : {Shown{240, "OFF", "-36.0"}, {241, "-35.9dB", "-35.9"}, {600, "0.0dB", "0.0"},
+                         {601, "+0.1dB", "0.1"}, {800, "+20.0dB", "20.0"}}) {
+    EXPECT_EQ(ChannelGainText(c.code), c.text) << c.code;
+    EXPECT_EQ(GainNumberText(c.code), c.number) << c.code;
+  }
+  EXPECT_EQ(ThresholdNumberText(250), "-5.0");
+}
+
+TEST(Crossover, ShapeFromTheTwoFrequencies) {
+  EXPECT_EQ(CrossoverShapeText(10, 30000), "NONE");
+  EXPECT_EQ(CrossoverShapeText(80, 30000), "HP");
+  EXPECT_EQ(CrossoverShapeText(10, 120), "LP");
+  EXPECT_EQ(CrossoverShapeText(80, 120), "BP");
+}
+
 TEST(Texts, WidthsTypesSlopesAndNoiseGate) {
   struct Case { std::string text; const char* expected; };
   for (const Case& c :

@@ -1,0 +1,4 @@
+target_sources(veyra_core PRIVATE
+  groups/channel_kind.cpp
+  groups/copy_to_group.cpp
+)

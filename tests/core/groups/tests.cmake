@@ -1,0 +1,3 @@
+veyra_add_test(veyra_groups_tests
+  SOURCES core/groups/copy_to_group_test.cpp
+  LIBS veyra::core)
