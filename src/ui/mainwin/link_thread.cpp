@@ -23,6 +23,7 @@ LinkThread::~LinkThread() {
     queue_.clear();
   }
   wake_.notify_all();
+  idle_.notify_all();  // nobody waits for idleness past the shutdown
   if (thread_.joinable()) thread_.join();
   link_->SetRemovalHandler({});
   link_->Close();
