@@ -14,7 +14,7 @@ namespace {
 TEST(SkinButton, OwnerSetsTheStateAndSameStateDoesNotRepaint) {
   SkinButton button("MUTE");
   button.resize(60, 24);
-  test::PaintCounter paints(&button);
+  test::EventCounter paints(&button, QEvent::Paint);
   button.show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; }, 1000));
   QApplication::processEvents();
