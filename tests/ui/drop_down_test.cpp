@@ -48,13 +48,9 @@ TEST(SkinDropDown, WheelStepsWithinTheList) {
     int index;
     int emitted;
   };
-  for (const Step step : {Step{120, 0, 0},  // already the first entry
-                          {60, 0, 0},
-                          {-60, 0, 0},  // halves never add up
-                          {-120, 1, 1},
-                          {-120, 2, 2},
-                          {-120, 2, 2},
-                          {120, 1, 3}}) {
+  // Already the first entry; halves never add up; the last entry; back up.
+  for (const Step step :
+       {Step{120, 0, 0}, {60, 0, 0}, {-60, 0, 0}, {-120, 1, 1}, {-120, 2, 2}, {-120, 2, 2}, {120, 1, 3}}) {
     test::SendWheel(s.drop, step.delta);
     EXPECT_EQ(s.drop->GetCurrentIndex(), step.index) << step.delta;
     EXPECT_EQ(changed.count(), step.emitted);

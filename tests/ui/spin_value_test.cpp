@@ -52,60 +52,47 @@ struct Spin {
   QPoint Right() const { return spin.IncrementArrow().center(); }
 };
 
-TEST(SkinSpinValue, ArrowClicksStepByOneAndStopAtTheEnds) {
-  Spin s(kKindDelay, 1);
+TEST(SkinSpinValue, ArrowClicksWheelAndKeysStepByOneWithinTheRange) {
+  Spin s(kKindLevelDb, 1, 0, 720);
   QSignalSpy changed(&s.spin, &SkinSpinValue::valueChanged);
-  test::SendMouse(&s.spin, QEvent::MouseButtonPress, s.Left());
-  test::SendMouse(&s.spin, QEvent::MouseButtonRelease, s.Left());
-  EXPECT_EQ(s.spin.GetValue(), 0);
-  ASSERT_EQ(changed.count(), 1);
+  for (const QPoint at : {s.Left(), s.Left(), s.Right()}) {  // the second is at the minimum: nothing happens
+    test::SendMouse(&s.spin, QEvent::MouseButtonPress, at);
+    test::SendMouse(&s.spin, QEvent::MouseButtonRelease, at);
+  }
+  ASSERT_EQ(changed.count(), 2);
   EXPECT_EQ(changed.at(0).at(0).toInt(), 1000);
   EXPECT_EQ(changed.at(0).at(1).toInt(), 0);
-  test::SendMouse(&s.spin, QEvent::MouseButtonPress, s.Left());  // at the minimum: nothing happens
-  test::SendMouse(&s.spin, QEvent::MouseButtonRelease, s.Left());
-  EXPECT_EQ(changed.count(), 1);
-  test::SendMouse(&s.spin, QEvent::MouseButtonPress, s.Right());
-  test::SendMouse(&s.spin, QEvent::MouseButtonRelease, s.Right());
-  EXPECT_EQ(s.spin.GetValue(), 1);
-  EXPECT_EQ(s.spin.Text(), QString::fromStdString(FormatValueText(kKindDelay, 1)));
-}
-
-TEST(SkinSpinValue, HoldRepeatsWithAGrowingStepUntilReleased) {
-  Spin s(kKindDelay, 100);
-  test::SendMouse(&s.spin, QEvent::MouseButtonPress, s.Right());
-  EXPECT_EQ(s.spin.GetValue(), 101);
-  EXPECT_TRUE(s.spin.IsRepeating());
-  // After the rest: +1, +2, +3 ... on successive ticks.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return s.spin.GetValue() >= 104; }, 2000));
-  const int value = s.spin.GetValue();
-  EXPECT_TRUE(value == 102 + 2 || value == 104 + 3 || value == 107 + 4) << value;
-  test::SendMouse(&s.spin, QEvent::MouseButtonRelease, s.Right());
-  EXPECT_FALSE(s.spin.IsRepeating());
-  const int released = s.spin.GetValue();
-  QTest::qWait(2 * SkinSpinValue::kRepeatIntervalMs + 20);
-  EXPECT_EQ(s.spin.GetValue(), released);
-}
-
-TEST(SkinSpinValue, WheelAndKeysStepByOne) {
-  Spin s(kKindLevelDb, 700, 0, 720);
-  QSignalSpy changed(&s.spin, &SkinSpinValue::valueChanged);
-  test::SendWheel(&s.spin, 60);
-  test::SendWheel(&s.spin, 60);
+  EXPECT_EQ(s.spin.Text(), QString::fromStdString(FormatValueText(kKindLevelDb, 1)));
+  s.spin.SetValue(700);
+  for (const int delta : {60, 60, 120, -120}) test::SendWheel(&s.spin, delta);  // halves never add up
   EXPECT_EQ(s.spin.GetValue(), 700);
-  test::SendWheel(&s.spin, 120);
-  EXPECT_EQ(s.spin.GetValue(), 701);
-  test::SendWheel(&s.spin, -120);
   QTest::keyClick(&s.spin, Qt::Key_Left);
   EXPECT_EQ(s.spin.GetValue(), 699);
   QTest::keyClick(&s.spin, Qt::Key_Right);
   QTest::keyClick(&s.spin, Qt::Key_Up);
   EXPECT_EQ(s.spin.GetValue(), 701);
-  EXPECT_EQ(changed.count(), 5);
+  EXPECT_EQ(changed.count(), 7);
   s.spin.SetValue(900);  // clamped, and the text follows
-  EXPECT_EQ(s.spin.GetValue(), 720);
   EXPECT_EQ(s.spin.Text(), "OFF");
   s.spin.SetKind(99);
   EXPECT_EQ(s.spin.Text(), "NULL");
+}
+
+TEST(SkinSpinValue, HoldRepeatsWithAGrowingStepUntilReleased) {
+  Spin s(kKindDelay, 100);
+  QSignalSpy changed(&s.spin, &SkinSpinValue::valueChanged);
+  test::SendMouse(&s.spin, QEvent::MouseButtonPress, s.Right());
+  EXPECT_TRUE(s.spin.IsRepeating());
+  // The click's step, then after the rest +1, +2 ... on successive ticks.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return changed.count() >= 3; }, 2000));
+  EXPECT_EQ(changed.at(0).at(1).toInt() * 1000000 + changed.at(1).at(1).toInt() * 1000 +
+                changed.at(2).at(1).toInt(),
+            101102104);
+  test::SendMouse(&s.spin, QEvent::MouseButtonRelease, s.Right());
+  EXPECT_FALSE(s.spin.IsRepeating());
+  const int released = s.spin.GetValue();
+  QTest::qWait(2 * SkinSpinValue::kRepeatIntervalMs + 20);
+  EXPECT_EQ(s.spin.GetValue(), released);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Helpers of the GUI tests: synthetic input and a paint counter.
+// Helpers of the GUI tests: synthetic input and an event counter.
 #pragma once
 
 #include <QApplication>
@@ -45,12 +45,6 @@ class EventCounter : public QObject {
 
  private:
   QEvent::Type type_;
-};
-
-// Counts the paint events a widget receives.
-class PaintCounter : public EventCounter {
- public:
-  explicit PaintCounter(QWidget* widget) : EventCounter(widget, QEvent::Paint) {}
 };
 
 }  // namespace veyra::test

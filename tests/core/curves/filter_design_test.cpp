@@ -95,20 +95,15 @@ TEST(Designs, FlatCases) {
     SectionDesign Design;
   } const cases[] = {
       {"high-pass at 10 Hz", DesignCrossover(true, 0, 6, 10)},
-      {"low-pass at 30000 Hz", DesignCrossover(false, 2, 6, 30000)},
       {"type 6", DesignCrossover(true, 6, 2, 1000)},
       {"unknown type", DesignCrossover(false, 3, 2, 1000)},
-      {"unknown slope", DesignCrossover(false, 0, 7, 1000)},
       {"high-pass below 10 Hz", DesignCrossover(true, 1, 2, 0)},
-      {"low-pass above 30000 Hz", DesignCrossover(false, 1, 2, 65535)},
       {"0 dB peaking band", DesignPeaking(1000, 0, 0.3)},
       {"0 dB shelf", DesignShelf(1, 0, 200, 0)},
       {"shelf of an unknown type", DesignShelf(3, 0, 200, 6)},
-      {"shelf of an unknown slope", DesignShelf(2, 2, 200, 6)},
   };
   for (const Case& c : cases) EXPECT_TRUE(IsFlat(Evaluate(c.Design))) << c.What;
   EXPECT_LT(Crossover(true, 0, 2, 11)[0], -0.1);  // just inside the range: a real filter
-  EXPECT_LT(Crossover(false, 0, 2, 29999)[275], -0.1);
 }
 
 TEST(Designs, OutOfRangeInputsStayFinite) {

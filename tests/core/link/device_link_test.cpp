@@ -49,19 +49,6 @@ TEST_F(LinkTest, LimiterWriteGoesOutAsOneExactReport) {
   EXPECT_EQ(fake->written[0], expected);
 }
 
-TEST_F(LinkTest, ReadAllReplyIsAppliedToThePresetRecord) {
-  OutputChannel device{};
-  device.Gain = 555;
-  SetUpLink([&](const Bytes& request) {
-    EXPECT_EQ(request, BuildFrame(ReadCommand, 1, 4, OutputBlock, 5, ReadAll));
-    return BuildFrame(DataReply, 1, 4, OutputBlock, 5, ReadAll, BuildOutputChannelPayload(device));
-  });
-  fake->replyDelay = 20ms;  // arrives while the sender waits
-  ASSERT_TRUE(Send(ReadCommand, 4, 5, OutputBlock, ReadAll));
-  EXPECT_EQ(store->Preset(4).Outputs[5].Gain, 555);
-  EXPECT_EQ(store->Outputs[5].Gain, 0);
-}
-
 // A reply that arrives after its request timed out must not be taken as the
 // answer to the next request.
 TEST_F(LinkTest, LateReplyToAnEarlierRequestIsDiscarded) {

@@ -1,6 +1,6 @@
 // A transport for tests: records every report written, hands each complete
 // request frame to a scripted peer, and delivers the peer's answer as 65-byte
-// reports, at once or from another thread after a delay.
+// reports at once; Later runs an action on another thread.
 #pragma once
 
 #include <atomic>
@@ -45,12 +45,7 @@ class FakeTransport final : public Transport {
     const Bytes request(outgoing_.begin() + static_cast<long>(s.Begin),
                         outgoing_.begin() + static_cast<long>(s.End));
     outgoing_.clear();  // the rest is report padding
-    const Bytes reply = peer_ ? peer_(request) : Bytes{};
-    if (replyDelay.count() == 0) {
-      Deliver(reply);
-    } else if (!reply.empty()) {
-      Later(replyDelay, [this, reply] { Deliver(reply); });
-    }
+    if (peer_) Deliver(peer_(request));
     return true;
   }
   bool IsOpen() const override { return open_; }
@@ -74,7 +69,6 @@ class FakeTransport final : public Transport {
     onRemoved_();
   }
 
-  std::chrono::milliseconds replyDelay{0};
   int failWrites = 0;
   int writeCalls = 0;
   std::vector<Report> written;
