@@ -147,6 +147,24 @@ TEST_F(MainWindowTest, TheModelSelectorSwitchesOfflineAndIsPutBackOnline) {
   EXPECT_EQ(selector->CurrentText(), "Orvane");
 }
 
+TEST_F(MainWindowTest, TheModelSelectorIsPutBackWhileAConnectionRuns) {
+  // The device has the model the window starts with, so only the selector
+  // could make the window and the store disagree once the sequence ends.
+  Use("sistel,report-interval=2");
+  WindowRig& rig = Rig();
+  SkinDropDown* selector = rig.window->ModelSelector();
+  QSignalSpy done(rig.window.get(), &MainWindow::connectionDone);
+  rig.window->ConnectTo("testsim:");
+  ASSERT_TRUE(rig.Session().Connecting());
+  test::SendWheel(selector, -120);
+  EXPECT_EQ(rig.store->CurrentModel, 1);
+  EXPECT_EQ(selector->CurrentText(), "Sistel");
+  ASSERT_TRUE(done.wait(10000));
+  ASSERT_TRUE(done.front().front().toBool());
+  EXPECT_EQ(rig.store->CurrentModel, 1);
+  EXPECT_EQ(selector->CurrentText(), "Sistel");
+}
+
 TEST_F(MainWindowTest, ConnectAndDisconnectTellTheOperatorWhenThereIsNothingToDo) {
   Use("orvane,fast");
   WindowRig& rig = Rig();
@@ -279,7 +297,8 @@ TEST_F(MainWindowTest, ResetAllSendsEveryChannelOnlyWhileOnline) {
   EXPECT_EQ(rig.prompts->asked[0],
             "This will reset your Device to factory default setting.Are you sure you want to do this?");
   EXPECT_EQ(rig.prompts->styles[0], 0x41u);
-  EXPECT_TRUE(device_->Requests().empty());
+  rig.Settle();
+  EXPECT_EQ(rig.Session().Link().WritesSent(), 0u);  // no write job ever reached the link thread
 
   ASSERT_TRUE(rig.Connect());
   device_->Forget();

@@ -305,8 +305,10 @@ void MainWindow::RebuildForModel() {
 }
 
 void MainWindow::OnModelChosen() {
-  if (session_->Online()) {
-    model_->SetCurrentIndex(store_.CurrentModel - 1);  // the device decides the model
+  // Online, or while a connection runs (its result replaces the store), the
+  // device decides the model.
+  if (session_->Online() || session_->Connecting()) {
+    model_->SetCurrentIndex(store_.CurrentModel - 1);
     return;
   }
   SwitchModel(store_, model_->GetCurrentIndex() + 1, [this] { RebuildForModel(); });

@@ -1,5 +1,7 @@
 #include "strips/channel_switches.hpp"
 
+#include <QFontMetrics>
+
 #include "controls/skin_button.hpp"
 #include "controls/skin_style.hpp"
 #include "strips/channel_actions.hpp"
@@ -49,7 +51,15 @@ void ChannelSwitches::resizeEvent(QResizeEvent*) {
     polarity_->setGeometry(0, 0, width(), h);
     mute_->setGeometry(0, h + gap, width(), h);
   } else {
-    const int w = (width() - gap) / 2;
+    // Side by side the width is shared by what the captions need, so "MUTED"
+    // is not cut short beside the narrower "POL+" on a narrow strip.
+    const QFontMetrics metrics(mute_->font());
+    const auto need = [&metrics](const QString& a, const QString& b) {
+      return qMax(metrics.horizontalAdvance(a), metrics.horizontalAdvance(b)) + 10;
+    };
+    const int polarityNeed = need(traits_.PolarityUp, traits_.PolarityDown);
+    const int muteNeed = need(traits_.MuteUp, traits_.MuteDown);
+    const int w = (width() - gap) * polarityNeed / (polarityNeed + muteNeed);
     polarity_->setGeometry(0, 0, w, height());
     mute_->setGeometry(w + gap, 0, width() - w - gap, height());
   }
