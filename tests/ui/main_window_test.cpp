@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 
 #include "admin/message_box.hpp"
 #include "controls/skin_button.hpp"
@@ -432,6 +433,12 @@ TEST_F(MainWindowTest, TheEventLoopKeepsRunningWhileASlowDeviceTakesABurstOfWrit
   while (rig.Session().PollTimer().isActive() == false && clock.elapsed() < 8000) QTest::qWait(20);
   tick.stop();
 
+  RecordProperty("longest_stall_ms", static_cast<int>(longest));
+  std::printf("longest event-loop stall during the burst: %lld ms (replies take %d ms); %llu writes sent, %llu "
+              "superseded\n",
+              static_cast<long long>(longest), kReplyDelayMs,
+              static_cast<unsigned long long>(rig.Session().Link().WritesSent()),
+              static_cast<unsigned long long>(rig.Session().Link().WritesSuperseded()));
   EXPECT_LT(longest, kReplyDelayMs / 5) << "the window waited for the device";
   EXPECT_GE(burstDone.count(), 1);
   EXPECT_EQ(rig.Session().PollTimer().interval(), kPollAfterWritesMs);
