@@ -2,6 +2,8 @@
 // in-process simulator (sim:) and against veyra-sim over the TCP bridge.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <sstream>
 
 #include "cli_app.hpp"
@@ -76,6 +78,51 @@ TEST_F(VeyractlDevice, BackupRestoreBackupOverTheBridge) {
   ASSERT_EQ(Run(tcp, {"restore", Path("a.dama")}).Exit, 0);
   ASSERT_EQ(Run(tcp, {"backup", Path("c.dama")}).Exit, 0);
   EXPECT_EQ(Bytes("c.dama"), Bytes("a.dama"));
+}
+
+TEST_F(VeyractlDevice, InfoRecallAndResetOverTheBridge) {
+  // veyra-sim keeps its device between clients, so what recall and reset did
+  // shows in the next pull.
+  SimServer server({"--fast", "--seed", "5"});
+  ASSERT_GT(server.Port(), 0);
+  const std::string tcp = server.Address();
+  const ToolRun info = Run(tcp, {"info"});
+  ASSERT_EQ(info.Exit, 0) << info.Err;
+  EXPECT_NE(info.Out.find("Orvane"), std::string::npos) << info.Out;
+
+  ASSERT_EQ(Run(tcp, {"pull", "--settings", Path("before.dat"), "--presets", Path("all.dama")}).Exit, 0);
+  const ToolRun recalled = Run(tcp, {"recall", "5"});
+  ASSERT_EQ(recalled.Exit, 0) << recalled.Err;
+  ASSERT_EQ(Run(tcp, {"pull", "--settings", Path("recalled.dat")}).Exit, 0);
+  ASSERT_EQ(Run(tcp, {"reset"}).Exit, 0);
+  ASSERT_EQ(Run(tcp, {"pull", "--settings", Path("reset.dat")}).Exit, 0);
+
+  const auto bank = std::make_unique<ParameterStore>();
+  const auto live = std::make_unique<ParameterStore>();
+  const auto fresh = std::make_unique<ParameterStore>();
+  ASSERT_TRUE(ReadBankFile(*bank, dir_ / "all.dama").ok());
+  ASSERT_TRUE(ReadSettingsFile(*live, dir_ / "recalled.dat").ok());
+  ASSERT_TRUE(ReadSettingsFile(*fresh, dir_ / "reset.dat").ok());
+  const PresetSlot& five = bank->Preset(5);
+  const auto before = std::make_unique<ParameterStore>();
+  ASSERT_TRUE(ReadSettingsFile(*before, dir_ / "before.dat").ok());
+  ASSERT_NE(std::memcmp(before->Outputs[0].Bands, five.Outputs[0].Bands, sizeof five.Outputs[0].Bands), 0);
+  EXPECT_EQ(live->System.CurrentProgram, 5);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_STREQ(live->Inputs[i].Name, five.Inputs[i].Name) << i;
+    EXPECT_EQ(live->Inputs[i].Gain, five.Inputs[i].Gain) << i;
+    EXPECT_EQ(std::memcmp(live->Inputs[i].Bands, five.Inputs[i].Bands, sizeof five.Inputs[i].Bands), 0) << i;
+    // What a save right after the connection writes: the refreshed band counts.
+    EXPECT_EQ(live->Inputs[i].EqEditorWord, static_cast<uint32_t>(CountActiveBands(live->Inputs[i].Bands)));
+    EXPECT_EQ(fresh->Inputs[i].Gain, 600) << i;
+    EXPECT_STREQ(fresh->Inputs[i].Name, five.Inputs[i].Name) << i;  // factory defaults keep names
+  }
+  for (int j = 0; j < 8; ++j) {
+    EXPECT_STREQ(live->Outputs[j].Name, five.Outputs[j].Name) << j;
+    EXPECT_EQ(live->Outputs[j].Gain, five.Outputs[j].Gain) << j;
+    EXPECT_EQ(live->Outputs[j].EqEditorWord, static_cast<uint32_t>(CountActiveBands(live->Outputs[j].Bands)));
+    EXPECT_EQ(fresh->Outputs[j].Gain, 600) << j;
+  }
 }
 
 TEST_F(VeyractlDevice, CommandsAgainstTheInProcessSimulator) {
