@@ -53,6 +53,23 @@ TEST(Programs, SavePresetToDevice) {
   EXPECT_EQ(std::memcmp(rig->Device()->Preset(6).Name, "A very long prog", 16), 0);
 }
 
+TEST(Programs, SaveAndRecallFromFileStopAtTheFirstUnansweredFrame) {
+  // A Merial connection takes 1 + 3 + 30 + 270 + 4 + 9 = 317 exchanges; the third one after it is lost.
+  using Operation = SyncResult (*)(ParameterStore&, DeviceLink&);
+  const Operation operations[] = {
+      [](auto& s, auto& l) { return SavePresetToDevice(s, l, 4); },
+      [](auto& s, auto& l) { return RecallPresetFromFile(s, l, 4); },
+  };
+  for (const Operation op : operations) {
+    auto rig = Online("merial,fast,drop-every=320");
+    const SyncResult r = op(*rig->store, rig->link);
+    EXPECT_EQ(r.Status, SyncStatus::NoReply);
+    EXPECT_EQ(r.Message, "");  // silent, as on the device's own panel
+    EXPECT_EQ(r.RestartPollMs, 100);
+    EXPECT_EQ(rig->Recorder().Requests().size(), 3u);  // nothing is sent after the lost one
+  }
+}
+
 TEST(Programs, OfflineWorksOnTheStoreAloneAndLockedDoesNothing) {
   SimRig rig("orvane,fast");
   Mark(*rig.store, 500);
