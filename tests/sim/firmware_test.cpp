@@ -139,7 +139,6 @@ TEST(Firmware, NoiseAndLateness) {
   EXPECT_EQ(delays, (std::vector<Micros>{Micros(1000), Micros(8000), Micros(1000)}));
 }
 
-// (The same seed giving the same device is what the bridge test's in-process twin relies on.)
 TEST(Firmware, ContentDiffersFromAFreshApplicationInEveryProgram) {
   SimulatedProcessor p(Fast());
   ParameterStore fresh;

@@ -1,5 +1,4 @@
 target_sources(veyra_ui PRIVATE
   shell/gdiplus_guard.cpp shell/gdiplus_guard.hpp
   shell/application_shell.cpp shell/application_shell.hpp
-  shell/placeholder_window.cpp shell/placeholder_window.hpp
 )
