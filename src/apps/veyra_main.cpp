@@ -1,6 +1,6 @@
 // veyra: the control application for Veyra QL loudspeaker processors.
 //
-//   veyra [--device ADDRESS] [--view VIEW] [--screenshot FILE.png]
+//   veyra [--device ADDRESS] [--view VIEW] [--open NAME[:CHANNEL]] [--screenshot FILE.png]
 //
 // --device connects at start (usb, usb:PATH, tcp:HOST:PORT, sim:MODEL[,...]).
 // --screenshot saves the main window once it is up (after the connection
@@ -8,14 +8,19 @@
 // such a run shows no dialog and does not watch for processors.
 // --view opens the window on a routing view: inputs (the default), outputs,
 // matrix or lines.
+// --open NAME[:CHANNEL] opens an editor once the window is up (and connected);
+// with --screenshot the picture is of that editor's dialog.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDialog>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 #include "controls/skin_button.hpp"
 #include "mainwin/device_session.hpp"
-#include "mainwin/main_prompts.hpp"
+#include "editing/prompts.hpp"
+#include "editors/editor_registry.hpp"
 #include "mainwin/main_window.hpp"
 #include "shell/application_shell.hpp"
 #include "sim/sim_transport.hpp"
@@ -25,33 +30,52 @@ namespace {
 // Longest wait for the first meter reading before the picture is taken anyway.
 constexpr int kMeterWaitMs = 2500;
 
-void TakePictureWhenReady(veyra::MainWindow* window, const QString& path, bool connecting, int& result) {
-  auto shoot = [window, path, &result] {
-    if (!window->grab().save(path, "PNG")) {
-      std::fprintf(stderr, "veyra: cannot write %s\n", path.toLocal8Bit().constData());
-      result = 1;
-    }
-    window->CloseWithoutQuestion();
-  };
+// Runs then once the window is up: at once without a device, else after the
+// connection sequence (and, for a picture, the first meter reading, so the
+// picture shows levels).
+void WhenReady(veyra::MainWindow* window, bool connecting, bool waitForMeters, std::function<void()> then) {
   if (!connecting) {
-    QTimer::singleShot(0, window, shoot);
+    QTimer::singleShot(0, window, then);
     return;
   }
-  QObject::connect(window, &veyra::MainWindow::connectionDone, window, [window, shoot](bool online) {
-    if (!online) {
-      QTimer::singleShot(0, window, shoot);
+  QObject::connect(window, &veyra::MainWindow::connectionDone, window, [=](bool online) {
+    if (!online || !waitForMeters) {
+      QTimer::singleShot(0, window, then);
       return;
     }
-    // Online: let the first meter reading arrive, so the picture shows levels.
     auto once = std::make_shared<bool>(false);
-    auto fire = [once, shoot] {
+    auto fire = [once, then] {
       if (*once) return;
       *once = true;
-      shoot();
+      then();
     };
     QObject::connect(&window->Session(), &veyra::DeviceSession::metersUpdated, window, fire);
     QTimer::singleShot(kMeterWaitMs, window, fire);
   });
+}
+
+// Saves a picture of the widget; false when the file cannot be written.
+bool SavePicture(QWidget& widget, const QString& path) {
+  if (widget.grab().save(path, "PNG")) return true;
+  std::fprintf(stderr, "veyra: cannot write %s\n", path.toLocal8Bit().constData());
+  return false;
+}
+
+// Opens the requested editor over the window: modally for the operator, or
+// shown just long enough for its picture.
+void OpenRequestedEditor(veyra::MainWindow& window, const veyra::EditorRequest& request, const QString& picture,
+                         int& result) {
+  if (picture.isEmpty()) {
+    window.OpenEditor(request.Editor->Kind, request.Channel);
+    return;
+  }
+  QDialog* dialog = request.Editor->Make(window.Context(), request.Channel, &window);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->show();
+  QApplication::processEvents();
+  if (!SavePicture(*dialog, picture)) result = 1;
+  dialog->close();
+  window.CloseWithoutQuestion();
 }
 
 // Presses the window's buttons that lead to the view; false for an unknown name.
@@ -91,8 +115,12 @@ int main(int argc, char** argv) {
       "screenshot", "Save the main window as a PNG image once it is up, then exit.", "FILE.png");
   const QCommandLineOption view(
       "view", "Open on a routing view: inputs (the mixer view's inputs), outputs, matrix or lines.", "VIEW");
+  const QCommandLineOption open(
+      "open", "Open an editor once the window is up, e.g. input-eq:A, output-eq:3, limiter:1, program.",
+      "NAME[:CHANNEL]");
   options.addOption(device);
   options.addOption(view);
+  options.addOption(open);
   options.addOption(screenshot);
   options.process(app);
 
@@ -104,6 +132,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "veyra: unknown view %s (inputs, outputs, matrix or lines)\n",
                  shownView.toLocal8Bit().constData());
     return 2;
+  }
+  veyra::EditorRequest editor;
+  if (options.isSet(open)) {
+    editor = veyra::ParseEditorRequest(options.value(open).toStdString());
+    if (!editor.Editor) {
+      std::fprintf(stderr, "veyra: %s\n", editor.Error.c_str());
+      return 2;
+    }
   }
   int pictureResult = 0;
 
@@ -128,7 +164,15 @@ int main(int argc, char** argv) {
         ChooseView(*shown, shownView);
       });
     }
-    if (!picture.isEmpty()) TakePictureWhenReady(shown, picture, !address.isEmpty(), pictureResult);
+    if (editor.Editor) {
+      WhenReady(shown, !address.isEmpty(), !picture.isEmpty(),
+                [shown, editor, picture, &pictureResult] { OpenRequestedEditor(*shown, editor, picture, pictureResult); });
+    } else if (!picture.isEmpty()) {
+      WhenReady(shown, !address.isEmpty(), true, [shown, picture, &pictureResult] {
+        if (!SavePicture(*shown, picture)) pictureResult = 1;
+        shown->CloseWithoutQuestion();
+      });
+    }
     if (!address.isEmpty()) QTimer::singleShot(0, shown, [shown, address] { shown->ConnectTo(address); });
     return window;
   });

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "mainwin/device_session.hpp"
-#include "mainwin/main_prompts.hpp"
+#include "editing/prompts.hpp"
 #include "mainwin/main_window.hpp"
 #include "sim/sim_test_support.hpp"
 

@@ -34,6 +34,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/link_thread_test.cpp
       ui/main_window_test.cpp
       ui/strips_test.cpp
+      ui/undo_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 
@@ -51,4 +52,11 @@ if(TARGET veyra)
   set_tests_properties(veyra_screenshot_of_the_routing_lines PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
   add_test(NAME veyra_refuses_an_unknown_view COMMAND veyra --view sideways --screenshot ${CMAKE_BINARY_DIR}/ui-renders/none.png)
   set_tests_properties(veyra_refuses_an_unknown_view PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" WILL_FAIL TRUE TIMEOUT 30)
+endif()
+
+# An editor that is not there is refused before the window opens.
+if(TARGET veyra)
+  add_test(NAME veyra_refuses_an_unknown_editor COMMAND veyra --open no-such-editor --screenshot ${CMAKE_BINARY_DIR}/ui-renders/none.png)
+  set_tests_properties(veyra_refuses_an_unknown_editor PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                       PASS_REGULAR_EXPRESSION "no editor named 'no-such-editor'" TIMEOUT 30)
 endif()

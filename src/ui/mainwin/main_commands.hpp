@@ -8,6 +8,8 @@
 #include <Qt>
 #include <array>
 
+#include "editing/window_kind.hpp"
+
 namespace veyra {
 
 enum Command : int {
@@ -43,25 +45,6 @@ enum Command : int {
   kSystemAbout = 16,
 };
 
-// The windows other parts of the program provide; the main window opens them modally.
-enum class WindowKind {
-  DataView,
-  CopyDialog,
-  SystemSetting,
-  Security,
-  ProgramDialog,
-  InputGroupEditor,
-  OutputGroupEditor,
-  MicLineEditor,
-  InputEqEditor,
-  DelayEditor,
-  CompressorEditor,
-  InputGainEditor,
-  OutputEqEditor,
-  OutputGainEditor,
-  LimiterEditor,
-};
-inline constexpr int kWindowKinds = 15;
 
 // A command that opens a window: refused while LockState is set when
 // lockTest is, followed by RefreshMainWindow when refresh is.

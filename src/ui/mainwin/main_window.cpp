@@ -15,8 +15,9 @@
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
+#include "editing/edit_context.hpp"
 #include "mainwin/device_session.hpp"
-#include "mainwin/main_prompts.hpp"
+#include "editing/prompts.hpp"
 #include "mainwin/main_toolbar.hpp"
 #include "mainwin/status_area.hpp"
 #include "shell/application_shell.hpp"
@@ -84,6 +85,14 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   InstallArialFont();
   InitialiseStore(store_);
   session_ = std::make_unique<DeviceSession>(store_, options.Timing ? *options.Timing : LinkTiming{});
+  context_ = std::make_unique<EditContext>(store_, *prompts_);
+  context_->SetHooks({
+      .Send = [this](const SendAddress& a) { return session_->SendWrite(a.Slot, a.Channel, a.Block, a.Group); },
+      .Refresh = [this] { RefreshMainWindow(); },
+      .Open = [this](WindowKind kind, int channel) { OpenEditor(kind, channel); },
+      .CanOpen = [this](WindowKind kind) { return HasWindowOpener(kind); },
+  });
+  InstallEditors();
 
   BuildMenus();
   canvas_ = new MainCanvas(this, [this] {
@@ -100,7 +109,7 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   matrixArea_->setObjectName("MatrixArea");
   status_ = new StatusArea(canvas_);
   connect(status_, &StatusArea::cancelRequested, session_.get(), &DeviceSession::CancelConnection);
-  routingViews_ = std::make_unique<RoutingViews>(*this);
+  routingViews_ = std::make_unique<RoutingViews>(*context_, mixerArea_, matrixArea_);
   AddView(routingViews_.get());
 
   connect(session_.get(), &DeviceSession::connectionStarted, this,
@@ -125,7 +134,9 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   RemoveView(routingViews_.get());
+  routingViews_.reset();
   session_.reset();  // the link thread ends before the windows go
+  context_.reset();
 }
 
 // ---- Construction -------------------------------------------------------------
@@ -149,6 +160,9 @@ void MainWindow::BuildMenus() {
   add(file, "&Save file", kCmdSaveFile);
   file->addSeparator();
   add(file, "E&xit", kCmdExit);
+  QMenu* edit = bar->addMenu("&Edit");
+  edit->addAction(context_->MakeUndoAction(edit));
+  edit->addAction(context_->MakeRedoAction(edit));
   add(bar->addMenu("&View"), "&Data", kCmdData);
   QMenu* control = bar->addMenu("&Control");
   add(control, "&Copy", kCmdCopy);
@@ -291,10 +305,12 @@ void MainWindow::RefreshMainWindow() {
   ForEachView([this](MainWindowView& v) { v.Refresh(store_); });
   update();
   emit refreshed();
+  context_->NotifyRefreshed();
 }
 
 void MainWindow::EnableChannelControls(bool enabled) {
   controlsEnabled_ = enabled;
+  context_->SetControlsEnabled(enabled);
   ForEachView([enabled](MainWindowView& v) { v.EnableControls(enabled); });
 }
 
@@ -311,7 +327,10 @@ void MainWindow::OnModelChosen() {
     model_->SetCurrentIndex(store_.CurrentModel - 1);
     return;
   }
-  SwitchModel(store_, model_->GetCurrentIndex() + 1, [this] { RebuildForModel(); });
+  SwitchModel(store_, model_->GetCurrentIndex() + 1, [this] {
+    context_->ClearHistory();
+    RebuildForModel();
+  });
 }
 
 // ---- Buttons ------------------------------------------------------------------
@@ -361,6 +380,7 @@ QAction* MainWindow::Action(int id) const {
 void MainWindow::OnConnectionFinished(const ConnectionResult& result) {
   status_->HideProgress();
   if (result.ok()) {
+    context_->ClearHistory();  // the device's settings replaced the store
     if (result.ModelChanged) RebuildForModel();
     viewCaption_->SetText(DeviceCaption());
     status_->SetOnline(true);

@@ -22,6 +22,7 @@ namespace veyra {
 struct ParameterStore;
 struct ConnectionResult;
 class DeviceSession;
+class EditContext;
 class MainToolbar;
 class MainWindowPrompts;
 class RoutingViews;
@@ -54,6 +55,8 @@ class MainWindow : public QMainWindow {
   ParameterStore& Store() { return store_; }
   DeviceSession& Session() { return *session_; }
   MainWindowPrompts& Prompts() { return *prompts_; }
+  // What the strips and editors reach of the program.
+  EditContext& Context() { return *context_; }
 
   // ---- Places for the channel panels and routing views -----------------------
   // The two view regions (right of the side panel, between the header and the
@@ -120,6 +123,7 @@ class MainWindow : public QMainWindow {
   void BuildHeader(QWidget* canvas);
   void LayOutCanvas();
   void OpenWindow(WindowKind kind, bool refresh);
+  void InstallEditors();
   void OnModelChosen();
   void OnConnectionFinished(const ConnectionResult& result);
   void RebuildForModel();
@@ -132,6 +136,7 @@ class MainWindow : public QMainWindow {
   ParameterStore& store_;
   std::unique_ptr<MainWindowPrompts> prompts_;
   std::unique_ptr<DeviceSession> session_;
+  std::unique_ptr<EditContext> context_;
   std::vector<MainWindowView*> views_;
   std::map<WindowKind, WindowOpener> openers_;
   std::map<int, QAction*> actions_;

@@ -8,8 +8,13 @@
 #include "files/store_files.hpp"
 #include "mainwin/about_box.hpp"
 #include "mainwin/device_session.hpp"
-#include "mainwin/main_prompts.hpp"
+#include "editing/prompts.hpp"
 #include "mainwin/main_window.hpp"
+#include <QDialog>
+#include <memory>
+
+#include "editing/edit_context.hpp"
+#include "editors/editor_registry.hpp"
 #include "state/parameter_store.hpp"
 
 namespace veyra {
@@ -53,6 +58,16 @@ void MainWindow::SetWindowOpener(WindowKind kind, WindowOpener opener) {
     openers_[kind] = std::move(opener);
   } else {
     openers_.erase(kind);
+  }
+}
+
+void MainWindow::InstallEditors() {
+  for (const EditorInfo& info : Editors()) {
+    if (!info.Make) continue;
+    SetWindowOpener(info.Kind, [this, make = info.Make](QWidget* owner) {
+      const std::unique_ptr<QDialog> dialog(make(*context_, editorChannel_, owner));
+      dialog->exec();
+    });
   }
 }
 
@@ -105,6 +120,7 @@ void MainWindow::RunCommand(int id) {
       if (prompts_->Ask(this, kResetQuestion, "Warning", kStyleOkCancel | kIconInformation) != kResultOk)
         return;
       ApplyFactoryDefaults(store_);
+      context_->ClearHistory();
       session_->DownloadLive();  // offline: the store alone
       RefreshMainWindow();
       break;
@@ -158,6 +174,7 @@ bool MainWindow::OpenSettingsFile(const QString& path) {
     return false;
   }
   if (online) device.PutBack(store_.System);
+  context_->ClearHistory();
   session_->DownloadLive();
   ForEachView([this](MainWindowView& v) { v.RebuildGroupLists(store_); });
   RefreshMainWindow();

@@ -3,7 +3,7 @@
 #include "controls/skin_button.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
-#include "mainwin/main_window.hpp"
+#include "editing/edit_context.hpp"
 #include "strips/channel_actions.hpp"
 #include "strips/channel_texts.hpp"
 #include "strips/strip_style.hpp"
@@ -20,7 +20,7 @@ BlockButtons::BlockButtons(ChannelActions& actions, const PanelTraits& traits, i
     if (block.Editor) {
       const WindowKind editor = *block.Editor;
       connect(button, &SkinButton::clicked, this,
-              [this, editor] { actions_.Window().OpenEditor(editor, channel_); });
+              [this, editor] { actions_.Context().OpenEditor(editor, channel_); });
     }
     buttons_.push_back(button);
     readouts_.push_back(strip_style::MakeReadout(this, traits.Row ? 10 : 11));
@@ -36,7 +36,7 @@ void BlockButtons::Show(const ParameterStore& store) {
 void BlockButtons::EnableControls(bool enabled) {
   for (size_t k = 0; k < buttons_.size(); ++k) {
     const std::optional<WindowKind>& editor = traits_.Blocks[k].Editor;
-    buttons_[k]->setEnabled(enabled && editor && actions_.Window().HasWindowOpener(*editor));
+    buttons_[k]->setEnabled(enabled && editor && actions_.Context().CanOpen(*editor));
   }
 }
 

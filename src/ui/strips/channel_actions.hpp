@@ -1,8 +1,7 @@
-// The changes the channel panels make, each following the one pattern of
-// the program: write the store, send the channel's message while online,
-// repeat the change on the linked members of the channel's group (sending
-// theirs), then refresh the main window. Strips and row panels of both kinds
-// share these.
+// The changes the channel panels make, each through the editing context's
+// change path (store, group copy, send, refresh, one undo step) with the
+// parameter table's descriptor of what it changes. Strips and row panels of
+// both kinds share these.
 #pragma once
 
 #include <QString>
@@ -13,17 +12,18 @@
 
 namespace veyra {
 
-class MainWindow;
+class EditContext;
 
 class ChannelActions {
  public:
-  explicit ChannelActions(MainWindow& window) : window_(window) {}
+  explicit ChannelActions(EditContext& context) : context_(context) {}
 
-  MainWindow& Window() { return window_; }
+  EditContext& Context() { return context_; }
   const ParameterStore& Store() const;
   bool Locked() const;
 
   // Gain code (clamped to the faders' range), Level message, LinkGain.
+  // Consecutive gains of one channel (wheel notches) are one undo step.
   void CommitGain(ChannelKind kind, int channel, int code);
   // New Polarity 1 when the button was up, 0 when down; Level, LinkPolarity.
   void FlipPolarity(ChannelKind kind, int channel, bool wasDown);
@@ -44,10 +44,9 @@ class ChannelActions {
   void FlipRoute(ChannelKind kind, int channel, int button, bool wasDown);
 
  private:
-  void SendLevel(ChannelKind kind, int channel);
-  void SendName(ChannelKind kind, int channel);
+  void SetParam(ChannelKind kind, const char* name, int channel, int code, const QString& mergeKey = {});
 
-  MainWindow& window_;
+  EditContext& context_;
 };
 
 }  // namespace veyra

@@ -4,7 +4,7 @@
 
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
-#include "mainwin/main_window.hpp"
+#include "editing/edit_context.hpp"
 #include "strips/block_buttons.hpp"
 #include "strips/channel_actions.hpp"
 #include "strips/channel_switches.hpp"
@@ -52,7 +52,7 @@ void ChannelPanel::Refresh(const ParameterStore& store) {
   routing_->Show(store);
   if (gain_) gain_->Show(store);
   if (group_) group_->Show(store);
-  blocks_->EnableControls(actions_.Window().ChannelControlsEnabled());
+  blocks_->EnableControls(actions_.Context().ControlsEnabled());
 }
 
 void ChannelPanel::EnableControls(bool enabled) {

@@ -1,7 +1,7 @@
 #include "strips/name_entry.hpp"
 
-#include "mainwin/main_prompts.hpp"
-#include "mainwin/main_window.hpp"
+#include "editing/prompts.hpp"
+#include "editing/edit_context.hpp"
 #include "strips/channel_actions.hpp"
 
 namespace veyra {
@@ -29,7 +29,7 @@ void NameEntry::Entered() {
   const QString notice = error == DeviceTextError::TooLong
                              ? QString("Name too long.")
                              : QString::fromStdString(DeviceTextErrorMessage(error, kNameBytes));
-  actions_.Window().Prompts().Notice(window(), notice);
+  actions_.Context().Prompts().Notice(window(), notice);
 }
 
 }  // namespace veyra

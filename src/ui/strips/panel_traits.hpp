@@ -9,7 +9,7 @@
 #include <span>
 
 #include "groups/channel_kind.hpp"
-#include "mainwin/main_commands.hpp"
+#include "editing/window_kind.hpp"
 
 namespace veyra {
 

@@ -6,7 +6,7 @@
 
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
-#include "mainwin/main_window.hpp"
+#include "editing/edit_context.hpp"
 #include "strips/channel_strip.hpp"
 #include "strips/channel_texts.hpp"
 #include "strips/row_panel.hpp"
@@ -83,15 +83,16 @@ class MatrixCanvas : public QWidget {
   int painted_ = 0;
 };
 
-RoutingViews::RoutingViews(MainWindow& window)
-    : window_(window),
-      actions_(window),
+RoutingViews::RoutingViews(EditContext& context, QWidget* mixerArea, QWidget* matrixArea)
+    : mixerArea_(mixerArea),
+      matrixArea_(matrixArea),
+      actions_(context),
       mixer_(new QWidget),
-      matrix_(new MatrixCanvas(window.Store(), view_)) {
+      matrix_(new MatrixCanvas(context.Store(), view_)) {
   mixer_->setObjectName("MixerContent");
   // The strips stand in the middle of a tall window; the matrix grows downwards.
-  mixerScroll_ = MakeScroll(window.MixerArea(), mixer_, Qt::AlignLeft | Qt::AlignVCenter);
-  matrixScroll_ = MakeScroll(window.MatrixArea(), matrix_, Qt::AlignLeft | Qt::AlignTop);
+  mixerScroll_ = MakeScroll(mixerArea, mixer_, Qt::AlignLeft | Qt::AlignVCenter);
+  matrixScroll_ = MakeScroll(matrixArea, matrix_, Qt::AlignLeft | Qt::AlignTop);
   for (ChannelKind kind : kKinds) {
     const size_t side = Index(kind);
     heads_[side] = new StripHead(kind, mixer_);
@@ -174,8 +175,8 @@ void RoutingViews::ShowOnly(const std::vector<QWidget*>& shown) {
 
 void RoutingViews::LayOut(const RoutingViewState& view, const ParameterStore& store) {
   view_ = view;
-  mixerScroll_->setGeometry(window_.MixerArea()->rect());
-  matrixScroll_->setGeometry(window_.MatrixArea()->rect());
+  mixerScroll_->setGeometry(mixerArea_->rect());
+  matrixScroll_->setGeometry(matrixArea_->rect());
   std::vector<QWidget*> shown;
   if (view.ViewMode == 1) LayOutMixer(store, shown);
   if (view.ViewMode == 2) LayOutMatrix(store, shown);

@@ -25,7 +25,7 @@ namespace veyra {
 
 class ChannelPanel;
 class ChannelStrip;
-class MainWindow;
+class EditContext;
 class MatrixCanvas;
 class RowPanel;
 class SkinLabel;
@@ -49,7 +49,8 @@ class RoutingViews : public QObject, public MainWindowView {
   static constexpr QPoint kMixerOrigin{150, 70};
   static constexpr QPoint kMatrixOrigin{-12, 74};
 
-  explicit RoutingViews(MainWindow& window);
+  // The views live in the two regions the main window gives them.
+  RoutingViews(EditContext& context, QWidget* mixerArea, QWidget* matrixArea);
   ~RoutingViews() override;
 
   void Refresh(const ParameterStore& store) override;
@@ -77,7 +78,8 @@ class RoutingViews : public QObject, public MainWindowView {
   void LayOutMatrix(const ParameterStore& store, std::vector<QWidget*>& shown);
   void ShowOnly(const std::vector<QWidget*>& shown);
 
-  MainWindow& window_;
+  QWidget* mixerArea_;
+  QWidget* matrixArea_;
   ChannelActions actions_;
   RoutingViewState view_;
   QScrollArea* mixerScroll_;

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "controls/skin_label.hpp"
-#include "mainwin/main_prompts.hpp"
-#include "mainwin/main_window.hpp"
+#include "editing/prompts.hpp"
+#include "editing/edit_context.hpp"
 #include "state/device_text.hpp"
 #include "strips/block_buttons.hpp"
 #include "strips/channel_actions.hpp"
@@ -56,10 +56,9 @@ void RowPanel::resizeEvent(QResizeEvent*) {
 void RowPanel::mouseDoubleClickEvent(QMouseEvent* event) {
   event->accept();
   if (Actions().Locked()) return;
-  MainWindow& window = Actions().Window();
   const QString current = QString::fromStdString(
       WithChannel(Actions().Store(), Kind(), Channel(), [](const auto& c) { return DecodeField(c.Name); }));
-  const std::optional<std::string> name = window.Prompts().ChannelName(this, current);
+  const std::optional<std::string> name = Actions().Context().Prompts().ChannelName(this, current);
   if (name) Actions().StoreName(Kind(), Channel(), *name);
 }
 

@@ -1,4 +1,4 @@
-#include "mainwin/main_prompts.hpp"
+#include "editing/prompts.hpp"
 
 #include <QFileDialog>
 #include <QInputDialog>

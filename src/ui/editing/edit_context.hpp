@@ -1,0 +1,156 @@
+// EditContext: what the strips and the editors may reach of the program, in
+// one narrow object the main window owns and wires. Through it they read the
+// store, make changes, open other editors, ask the operator and follow the
+// refresh; none of them includes the main window.
+//
+// Every change an operator makes goes through Apply (or one of the helpers
+// built on it), which
+//   1. writes the store,
+//   2. repeats the change on the linked members of the channel's group,
+//   3. queues the messages of the groups that carry it (sent while online),
+//   4. refreshes the main window (and with it every open editor), and
+//   5. records one undoable step: the before and after images of exactly the
+//      records it touched and the addresses it sent.
+// Undo and redo put the images back and send the same addresses again, so
+// the processor follows. Consecutive changes of one control merge into one
+// step; whatever replaces the store wholesale clears the history.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "editing/window_kind.hpp"
+#include "groups/channel_kind.hpp"
+#include "groups/copy_to_group.hpp"
+
+class QUndoStack;
+class QAction;
+class QWidget;
+
+namespace veyra {
+
+class MainWindowPrompts;
+struct ParamDescriptor;
+
+// One message address: (slot, block, channel, group).
+struct SendAddress {
+  uint8_t Slot = 0;
+  uint8_t Block = 0;
+  uint8_t Channel = 0;
+  uint8_t Group = 0;
+  friend bool operator==(const SendAddress&, const SendAddress&) = default;
+};
+
+// What a change writes and sends. Apply functions record the messages their
+// change needs; each address is sent once, in the order first recorded.
+class ChangeLog {
+ public:
+  void Send(ChannelKind kind, int channel, uint8_t group);
+  void Send(const SendAddress& address);
+  const std::vector<SendAddress>& Addresses() const { return addresses_; }
+
+ private:
+  std::vector<SendAddress> addresses_;
+};
+
+// A change of one channel's fields, repeated on the linked members of its group.
+struct ChannelEdit {
+  ChannelKind Kind = ChannelKind::Input;
+  int Channel = 0;
+  QString Label;     // names the step: "Output 3 limiter threshold"
+  QString MergeKey;  // consecutive edits with the same key merge; empty: never
+  std::function<void(ParameterStore&)> Write;  // writes the edited channel
+  std::vector<uint8_t> Groups;                 // sent for the channel, then for each member
+  std::optional<GroupLink> Link;               // none: not repeated on the group
+  std::vector<FieldSpan> LinkFields;           // what the members receive
+};
+
+class EditContext : public QObject {
+  Q_OBJECT
+
+ public:
+  // Steps kept for undo.
+  static constexpr int kHistoryLimit = 500;
+  // Changes of one control closer together than this merge into one step.
+  static constexpr int kMergeWindowMs = 1500;
+
+  // What the owner provides.
+  struct Hooks {
+    // Queues one write built from the store now; false while offline.
+    std::function<bool(const SendAddress&)> Send;
+    std::function<void()> Refresh;                          // RefreshMainWindow
+    std::function<void(WindowKind kind, int channel)> Open;  // opens an editor modally
+    std::function<bool(WindowKind kind)> CanOpen;            // the program has that window
+  };
+
+  EditContext(ParameterStore& store, MainWindowPrompts& prompts, QObject* parent = nullptr);
+  ~EditContext() override;
+
+  void SetHooks(Hooks hooks);
+
+  ParameterStore& Store() { return store_; }
+  const ParameterStore& Store() const { return store_; }
+  MainWindowPrompts& Prompts() { return prompts_; }
+  int ChannelCount(ChannelKind kind) const;
+  bool Locked() const;
+  bool Online() const;
+  // EnableChannelControls: the channel panels' controls follow the lock.
+  bool ControlsEnabled() const { return controlsEnabled_; }
+  void SetControlsEnabled(bool enabled);
+
+  // ---- Windows ------------------------------------------------------------
+  void OpenEditor(WindowKind kind, int channel);
+  bool CanOpen(WindowKind kind) const;
+
+  // ---- The change path ------------------------------------------------------
+  // Runs apply on the store, sends what it logged, refreshes and records the
+  // step. Returns false (no step recorded) when apply changed no record; what
+  // it logged is sent all the same.
+  bool Apply(const QString& label, const QString& mergeKey,
+             const std::function<void(ParameterStore&, ChangeLog&)>& apply);
+  bool Apply(const ChannelEdit& edit);
+  // One parameter of the table: the code (limited to its range) is written,
+  // its group sent, and the group link applied.
+  bool SetParam(const ParamDescriptor& param, int channel, int code, const QString& mergeKey = {});
+  // A store write without message or group copy that is still one undo step
+  // (group records, names of groups: the program's own data).
+  bool Write(const QString& label, const std::function<void(ParameterStore&)>& write);
+
+  // Ends the running merge: the next change starts a step of its own.
+  void EndMerge();
+  QUndoStack& History() { return *history_; }
+  // The store was replaced wholesale (a connection, a file, a recall, a reset,
+  // a model switch): nothing before it can be undone.
+  void ClearHistory();
+  // Edit > Undo and Redo for a window: texts name the step, the keys are
+  // Ctrl+Z, and Ctrl+Shift+Z and Ctrl+Y.
+  QAction* MakeUndoAction(QObject* parent);
+  QAction* MakeRedoAction(QObject* parent);
+
+  // ---- Refresh ----------------------------------------------------------------
+  // RefreshMainWindow; every open editor re-reads the store on refreshed().
+  void Refresh();
+  // Called by the owner after every refresh, whoever started it.
+  void NotifyRefreshed() { emit refreshed(); }
+
+  // For the undo steps.
+  void SendAll(const std::vector<SendAddress>& addresses);
+
+ signals:
+  void refreshed();
+  void controlsEnabledChanged(bool enabled);
+
+ private:
+  ParameterStore& store_;
+  MainWindowPrompts& prompts_;
+  Hooks hooks_;
+  QUndoStack* history_;
+  bool controlsEnabled_ = true;
+  bool applying_ = false;
+  int mergeGeneration_ = 0;
+};
+
+}  // namespace veyra

@@ -1,0 +1,7 @@
+target_sources(veyra_ui PRIVATE
+  editing/window_kind.hpp
+  editing/prompts.cpp editing/prompts.hpp
+  editing/edit_context.cpp editing/edit_context.hpp
+  editing/undo_step.cpp editing/undo_step.hpp
+  editing/param_binding.cpp editing/param_binding.hpp
+)

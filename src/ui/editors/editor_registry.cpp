@@ -1,0 +1,79 @@
+#include "editors/editor_registry.hpp"
+
+#include <algorithm>
+#include <array>
+
+namespace veyra {
+namespace {
+
+constexpr auto kInput = ChannelKind::Input;
+constexpr auto kOutput = ChannelKind::Output;
+
+// Keep one line per window kind; a dialog joins by naming its factory here.
+const std::array<EditorInfo, kWindowKinds> kEditors{{
+    {WindowKind::InputEqEditor, "input-eq", kInput, nullptr},
+    {WindowKind::OutputEqEditor, "output-eq", kOutput, nullptr},
+    {WindowKind::CompressorEditor, "compressor", kInput, nullptr},
+    {WindowKind::LimiterEditor, "limiter", kOutput, nullptr},
+    {WindowKind::DelayEditor, "delay", std::nullopt, nullptr},
+    {WindowKind::InputGainEditor, "input-gain", std::nullopt, nullptr},
+    {WindowKind::OutputGainEditor, "output-gain", std::nullopt, nullptr},
+    {WindowKind::MicLineEditor, "mic", std::nullopt, nullptr},
+    {WindowKind::InputGroupEditor, "input-group", std::nullopt, nullptr},
+    {WindowKind::OutputGroupEditor, "output-group", std::nullopt, nullptr},
+    {WindowKind::ProgramDialog, "program", std::nullopt, nullptr},
+    {WindowKind::DataView, "data", std::nullopt, nullptr},
+    {WindowKind::CopyDialog, "copy", std::nullopt, nullptr},
+    {WindowKind::Security, "security", std::nullopt, nullptr},
+    {WindowKind::SystemSetting, "system", std::nullopt, nullptr},
+}};
+
+std::string WorkingNames() {
+  std::string names;
+  for (const EditorInfo& info : kEditors) {
+    if (!info.Make) continue;
+    if (!names.empty()) names += ", ";
+    names += info.Name;
+    if (info.Channels) names += *info.Channels == kInput ? "[:A..H]" : "[:1..8]";
+  }
+  return names.empty() ? std::string("none yet") : names;
+}
+
+}  // namespace
+
+std::span<const EditorInfo> Editors() {
+  return kEditors;
+}
+
+const EditorInfo* FindEditor(WindowKind kind) {
+  const auto it = std::find_if(kEditors.begin(), kEditors.end(), [kind](const EditorInfo& e) { return e.Kind == kind; });
+  return it == kEditors.end() ? nullptr : &*it;
+}
+
+EditorRequest ParseEditorRequest(std::string_view text) {
+  EditorRequest request;
+  const size_t colon = text.find(':');
+  const std::string_view name = text.substr(0, colon);
+  const auto it = std::find_if(kEditors.begin(), kEditors.end(),
+                               [name](const EditorInfo& e) { return e.Make && name == e.Name; });
+  if (it == kEditors.end()) {
+    request.Error = "no editor named '" + std::string(name) + "'; editors: " + WorkingNames();
+    return request;
+  }
+  if (colon != std::string_view::npos) {
+    const std::string_view channel = text.substr(colon + 1);
+    const char first = channel.size() == 1 ? channel[0] : '\0';
+    const char lowest = it->Channels == kInput ? 'A' : '1';
+    if (!it->Channels || first < lowest || first >= lowest + kChannelSlots) {
+      request.Error = "'" + std::string(text) + "': " +
+                      (it->Channels ? std::string("the channel is ") + (it->Channels == kInput ? "A..H" : "1..8")
+                                    : std::string(it->Name) + " takes no channel");
+      return request;
+    }
+    request.Channel = first - lowest;
+  }
+  request.Editor = &*it;
+  return request;
+}
+
+}  // namespace veyra
