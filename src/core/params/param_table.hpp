@@ -26,6 +26,10 @@ enum class ParamScale : uint8_t {
   Choice,     // a closed set of values with a caption each (types, slopes, flags)
 };
 
+// The Group of a parameter that no message carries (the mic/line settings
+// live only in the application and its settings file). Never a group number.
+inline constexpr uint8_t kNotSent = 0xFF;
+
 struct ParamDescriptor {
   std::string Name;     // scripting name: "gain", "eq2.freq", "limiter.threshold"
   ChannelKind Kind;     // the channel records it lives in

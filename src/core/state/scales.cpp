@@ -178,6 +178,108 @@ std::string LimiterReleaseTableText(int code) {
   return multiple == 0 ? std::string() : Format("X%d", multiple);
 }
 
+std::string CompressorThresholdText(int code) { return Format("%0.1f dB", DynamicsThresholdDb(code)); }
+
+std::string LimiterThresholdText(int code) {
+  return code > kThresholdZero ? Format("+%0.1f dB", DynamicsThresholdDb(code))
+                               : Format("%0.1f dB", DynamicsThresholdDb(code));
+}
+
+int CompressorReleaseMs(int code) { return code + 50; }
+std::string CompressorReleaseText(int code) { return Format("%dms", CompressorReleaseMs(code)); }
+
+int CompressorRatioMultiple(int code) {
+  return code >= 0 && code <= kCompressorRatioMax ? 1 << code : 0;
+}
+
+std::string CompressorRatioText(int code) {
+  const int multiple = CompressorRatioMultiple(code);
+  return multiple == 0 ? std::string() : Format("1:%d", multiple);
+}
+
+namespace {
+
+// trunc(v) for a v known to lie strictly between two int limits.
+int Trunc(double v) { return static_cast<int>(std::trunc(v)); }
+
+}  // namespace
+
+int FrequencyFromTypedHz(double hz) {
+  if (!(hz > kFrequencyMin)) return kFrequencyMin;
+  if (hz >= kFrequencyMax) return kFrequencyMax;
+  return Trunc(hz);
+}
+
+int EqGainFromTypedDb(double db) {
+  if (!(db > -30.0)) return kEqGainMin;
+  if (db >= 15.0) return kEqGainMax;
+  return kGainZero + Trunc(10.0 * db);
+}
+
+int WidthFromTypedOctaves(double octaves) {
+  if (!(octaves > 0.05)) return 0;
+  if (octaves >= 3.0) return kWidthMax;
+  return 5 * (Trunc(100.0 * octaves) / 5) - 5;
+}
+
+int ShelfSlopeFromTypedDbPerOctave(double db) { return db >= 12.0 ? 1 : 0; }
+
+int CrossoverSlopeFromTypedDbPerOctave(double db) {
+  if (!(db > 12.0)) return 0;
+  if (db >= 48.0) return kCrossoverSlopeMax;
+  return (Trunc(db) - 12) / 6;
+}
+
+int DelayFromTypedMs(double ms) {
+  if (!(ms >= 0.0)) return 0;
+  if (ms < 10.0) return Trunc(ms * 48.0);
+  if (ms < 1000.0) return Trunc(ms) + 470;
+  return kDelayMax;
+}
+
+int NoiseGateFromTypedDb(double db) {
+  if (!(db > -120.0)) return 0;
+  if (db >= 0.0) return kNoiseGateMax;
+  return kNoiseGateMax - Trunc(-db);
+}
+
+int ThresholdFromTypedDb(double db) {
+  if (!(db > -30.0)) return 0;
+  if (db >= 20.0) return kThresholdMax;
+  return kThresholdZero - Trunc(-10.0 * db);
+}
+
+int AttackFromTypedMs(double ms, int maxCode) {
+  if (!(ms > 0.3)) return 0;
+  if (ms >= AttackMs(maxCode)) return maxCode;
+  if (ms < 1.0) return Trunc(10.0 * ms) - 3;
+  return Trunc(ms) + 6;
+}
+
+int CompressorReleaseFromTypedMs(double ms) {
+  if (!(ms > 50.0)) return 0;
+  if (ms >= 5000.0) return kCompressorReleaseMax;
+  return Trunc(ms) - 50;
+}
+
+int CompressorRatioFromTyped(double ratio) {
+  int code = 0;
+  while (code < kCompressorRatioMax && CompressorRatioMultiple(code + 1) <= ratio) ++code;
+  return code;
+}
+
+int LimiterReleaseFromTypedMultiple(double multiple) {
+  int code = 0;
+  while (code < kLimiterReleaseMax && LimiterReleaseMultiple(code + 1) <= multiple) ++code;
+  return code;
+}
+
+int MicGainFromTypedDb(double db) {
+  if (!(db > -60.0)) return 0;
+  if (db >= 12.0) return kMicGainMax;
+  return kGainZero - Trunc(-10.0 * db);
+}
+
 std::string FormatValueText(int kind, int value) {
   switch (kind) {
     case kKindFrequency4:

@@ -97,6 +97,46 @@ inline constexpr int kLimiterReleaseMax = 5;
 int LimiterReleaseMultiple(int code);            // 0 when out of range
 std::string LimiterReleaseTableText(int code);  // "X%d"; empty when out of range
 
+// The editors' ranges of the dynamics codes.
+inline constexpr int kThresholdZero = 300;  // 0.0 dB
+inline constexpr int kThresholdMax = 500;   // +20.0 dB
+inline constexpr int kCompressorAttackMax = 206;  // 200 ms
+inline constexpr int kLimiterAttackMax = 106;     // 100 ms
+inline constexpr int kCompressorReleaseMax = 4950;
+inline constexpr int kCompressorRatioMax = 6;
+std::string CompressorThresholdText(int code);  // "%0.1f dB", no plus sign
+std::string LimiterThresholdText(int code);     // "%0.1f dB", "+%0.1f dB" above 300
+int CompressorReleaseMs(int code);              // code + 50
+std::string CompressorReleaseText(int code);    // "%dms"
+int CompressorRatioMultiple(int code);          // 2^code; 0 when out of range
+std::string CompressorRatioText(int code);      // "1:%d"; empty when out of range
+
+// ---- Other editor ranges -------------------------------------------------------
+inline constexpr int kNoiseGateMax = 120;  // 0 dB
+inline constexpr int kDelayMax = 1470;     // 1000 ms
+inline constexpr int kMicGainMax = 720;    // +12.0 dB, same steps as GainCode
+
+// ---- Typed entry ---------------------------------------------------------------
+// A value typed into an entry field (in the unit of its display text) to a
+// code. Every rule clamps at the ends of the editors' range, also for a value
+// that is not a number, and truncates toward zero in between.
+int FrequencyFromTypedHz(double hz);      // the whole hertz, 10 .. 30000
+int EqGainFromTypedDb(double db);         // 600 + trunc(10 dB), 300 .. 750
+int WidthFromTypedOctaves(double octaves);  // 5 * (trunc(100 v) div 5) - 5, 0 .. 295
+int ShelfSlopeFromTypedDbPerOctave(double db);   // below 12 the 6 dB slope
+int CrossoverSlopeFromTypedDbPerOctave(double db);  // steps of 6 from 12, 0 .. 6
+// Below 10 ms one sample per 1/48 ms, from 10 ms whole milliseconds + 470.
+int DelayFromTypedMs(double ms);
+int NoiseGateFromTypedDb(double db);      // whole dB + 120, 0 .. 120
+int ThresholdFromTypedDb(double db);      // 300 - trunc(-10 dB), 0 .. 500
+// Below 1 ms tenths from 0.3 ms, from 1 ms whole milliseconds + 6; maxCode is
+// the editor's largest code (206 compressor, 106 limiter).
+int AttackFromTypedMs(double ms, int maxCode);
+int CompressorReleaseFromTypedMs(double ms);    // whole ms - 50, 0 .. 4950
+int CompressorRatioFromTyped(double ratio);     // the largest 2^code not above it
+int LimiterReleaseFromTypedMultiple(double multiple);  // the largest multiple not above it
+int MicGainFromTypedDb(double db);              // 600 - trunc(-10 dB), 0 .. 720
+
 // ---- Value readouts ------------------------------------------------------------
 // The kinds a value readout control can hold; any other number shows "NULL".
 enum ValueDisplayKind : int {

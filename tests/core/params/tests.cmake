@@ -1,0 +1,3 @@
+veyra_add_test(veyra_params_tests
+  SOURCES core/params/param_table_test.cpp
+  LIBS veyra::core)
