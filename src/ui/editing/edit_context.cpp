@@ -46,6 +46,22 @@ void EditContext::SetControlsEnabled(bool enabled) {
   emit controlsEnabledChanged(enabled);
 }
 
+bool EditContext::RunDeviceJob(std::function<void(DeviceLink& link)> job) {
+  return hooks_.RunDeviceJob && hooks_.RunDeviceJob(std::move(job));
+}
+
+void EditContext::PostToWindow(std::function<void()> fn) {
+  QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+}
+
+void EditContext::EnableChannelControls(bool enabled) {
+  if (hooks_.EnableControls) {
+    hooks_.EnableControls(enabled);
+  } else {
+    SetControlsEnabled(enabled);
+  }
+}
+
 void EditContext::OpenEditor(WindowKind kind, int channel) {
   if (hooks_.Open) hooks_.Open(kind, channel);
 }

@@ -32,6 +32,7 @@ class QWidget;
 
 namespace veyra {
 
+class DeviceLink;
 class MainWindowPrompts;
 struct ParamDescriptor;
 
@@ -84,6 +85,10 @@ class EditContext : public QObject {
     std::function<void()> Refresh;                          // RefreshMainWindow
     std::function<void(WindowKind kind, int channel)> Open;  // opens an editor modally
     std::function<bool(WindowKind kind)> CanOpen;            // the program has that window
+    // Queues a device job on the link thread behind the writes queued before
+    // it, with the meter poll held off while it runs; false when not queued.
+    std::function<bool(std::function<void(DeviceLink&)>)> RunDeviceJob;
+    std::function<void(bool enabled)> EnableControls;  // EnableChannelControls of the window
   };
 
   EditContext(ParameterStore& store, MainWindowPrompts& prompts, QObject* parent = nullptr);
@@ -100,6 +105,17 @@ class EditContext : public QObject {
   // EnableChannelControls: the channel panels' controls follow the lock.
   bool ControlsEnabled() const { return controlsEnabled_; }
   void SetControlsEnabled(bool enabled);
+
+  // ---- Device operations of the program and administration dialogs ---------
+  // The job runs on the link thread with the device link: it must not touch
+  // the store or any widget there; it works on copies it took along and hands
+  // its result back with PostToWindow. Dialogs never wait for it.
+  bool RunDeviceJob(std::function<void(DeviceLink& link)> job);
+  // Runs fn on the window's thread later (callable from any thread). Results
+  // posted here still arrive when the dialog that started the job has closed.
+  void PostToWindow(std::function<void()> fn);
+  // EnableChannelControls of the main window (after a lock or an unlock).
+  void EnableChannelControls(bool enabled);
 
   // ---- Windows ------------------------------------------------------------
   void OpenEditor(WindowKind kind, int channel);

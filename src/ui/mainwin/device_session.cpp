@@ -156,6 +156,24 @@ bool DeviceSession::DownloadLive() {
   return queued;
 }
 
+bool DeviceSession::RunJob(std::function<void(DeviceLink&)> job) {
+  poll_.stop();
+  LinkThread* link = link_.get();
+  const bool queued = link->Enqueue([this, link, job = std::move(job)](LinkContext& context) {
+    job(context.Link);
+    link->PostToOwner([this] {
+      --bulkJobs_;
+      RestartPollAfterWrites();
+    });
+  });
+  if (queued) {
+    ++bulkJobs_;
+  } else {
+    RestartPollAfterWrites();
+  }
+  return queued;
+}
+
 void DeviceSession::RestartPollAfterWrites() {
   if (Online() && !writesOutstanding_ && bulkJobs_ == 0) poll_.start(kPollAfterWritesMs);
 }

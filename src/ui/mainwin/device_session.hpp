@@ -61,6 +61,10 @@ class DeviceSession : public QObject {
   bool SendWrite(uint8_t slot, uint8_t channel, uint8_t block, uint8_t group);
   // Queues every live channel of the model; false while offline.
   bool DownloadLive();
+  // Queues a job with the device link (a program transfer, the lock, the
+  // system settings); the meter poll waits until it has run. The job hands
+  // its results back itself. False when the queue is full.
+  bool RunJob(std::function<void(DeviceLink&)> job);
 
   void OnDeviceChange(const HotplugEvent& event);
   // Watches for processor arrival and removal from the window's event loop.

@@ -91,6 +91,8 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
       .Refresh = [this] { RefreshMainWindow(); },
       .Open = [this](WindowKind kind, int channel) { OpenEditor(kind, channel); },
       .CanOpen = [this](WindowKind kind) { return HasWindowOpener(kind); },
+      .RunDeviceJob = [this](std::function<void(DeviceLink&)> job) { return session_->RunJob(std::move(job)); },
+      .EnableControls = [this](bool enabled) { EnableChannelControls(enabled); },
   });
   InstallEditors();
 
