@@ -52,3 +52,12 @@ if(TARGET veyra)
   add_test(NAME veyra_refuses_an_unknown_view COMMAND veyra --view sideways --screenshot ${CMAKE_BINARY_DIR}/ui-renders/none.png)
   set_tests_properties(veyra_refuses_an_unknown_view PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" WILL_FAIL TRUE TIMEOUT 30)
 endif()
+
+# The response graph on a real store.
+if(TARGET veyra_ui)
+  veyra_add_test(veyra_curves_ui_tests
+    SOURCES
+      ui/qt_environment.cpp
+      ui/response_graph_test.cpp
+    LIBS veyra::ui Qt6::Test)
+endif()
