@@ -347,19 +347,60 @@ TEST_F(ResponseGraphTest, InputViewNotifiesModeOne) {
   EXPECT_EQ(spy_->last(), (QList<QVariant>{0, ResponseGraph::kInputView}));
 }
 
+// The frame kept in layers must show what one painting of everything shows,
+// also after another shown channel changed and the graph was reloaded.
+TEST_F(ResponseGraphTest, LayeredFrameMatchesAFullPainting) {
+  store_->Outputs[3].Bands[0].Gain = 700;
+  graph_->SetShownChannels(0x09);
+  Hover(graph_->HandleCentre(4));
+  store_->Outputs[3].Bands[1] = Band(0);
+  graph_->Reload();
+  Drag(graph_->HandleCentre(4), graph_->HandleCentre(4) + QPoint(30, 20));
+
+  QImage expected(graph_->Frame().size(), QImage::Format_ARGB32_Premultiplied);
+  {
+    GraphCurveSet curves;
+    curves.Attach(*store_, true);
+    curves.SetClientSize(graph_->size(), ResponseGraph::DecibelSpan());
+    GraphView view;
+    view.Channel = kChannel;
+    view.ShownMask = 0x09;
+    view.SelectedFilter = view.FilledFilter = 4;
+    view.Focused = graph_->hasFocus();
+    QPainter painter(&expected);
+    PaintResponseGraph(painter, QRect(QPoint(0, 0), graph_->size()), curves, view);
+  }
+  const QImage actual = graph_->Frame().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  int different = 0;
+  for (int y = 0; y < actual.height(); ++y)
+    for (int x = 0; x < actual.width(); ++x) {
+      const QRgb a = actual.pixel(x, y), e = expected.pixel(x, y);
+      if (std::abs(qRed(a) - qRed(e)) + std::abs(qGreen(a) - qGreen(e)) + std::abs(qBlue(a) - qBlue(e)) > 24)
+        ++different;
+    }
+  EXPECT_LT(different, 20);
+}
+
 // With VEYRA_GRAPH_SHOTS set to a folder, pictures of the graph land there.
 TEST_F(ResponseGraphTest, Pictures) {
   const QString folder = qEnvironmentVariable("VEYRA_GRAPH_SHOTS");
   if (folder.isEmpty()) GTEST_SKIP() << "VEYRA_GRAPH_SHOTS not set";
-  graph_->SetShownChannels(0x0D);
+  store_->Outputs[0].Bands[2].Gain = 700;
+  store_->Outputs[0].Crossover[kLowPass] = {3000, 0, 2};
+  store_->Outputs[3].Bands[0].Gain = 520;
+  store_->Outputs[3].Crossover[kHighPass] = {2500, 2, 6};
+  graph_->Reload();
+  graph_->SetShownChannels(0x09);
   graph_->SetNamedFilter(0);
   Hover(graph_->HandleCentre(4));
   EXPECT_TRUE(graph_->grab().save(folder + "/graph_dpr1.png"));
+  Hover(QPoint(5, 5));
+  EXPECT_TRUE(graph_->grab().save(folder + "/graph_named.png"));
   QImage sharp(QSize(1200, 660), QImage::Format_ARGB32_Premultiplied);
   sharp.setDevicePixelRatio(2);
   {
     QPainter painter(&sharp);
-    PaintChannelResponse(painter, QRect(0, 0, 600, 330), *store_, true, kChannel, 0x0D, 30);
+    PaintChannelResponse(painter, QRect(0, 0, 600, 330), *store_, true, kChannel, 0x09, 30);
   }
   EXPECT_TRUE(sharp.save(folder + "/graph_dpr2.png"));
 }

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 #include <memory>
 
 #include "controls/skin_style.hpp"
@@ -19,6 +20,7 @@ void GraphCurveSet::Attach(ParameterStore& store, bool output) {
     else
       curves_[c].AttachInput(store.Inputs[c], c);
   }
+  Touch();
 }
 
 void GraphCurveSet::SetClientSize(const QSize& client, int decibelSpan) {
@@ -26,10 +28,12 @@ void GraphCurveSet::SetClientSize(const QSize& client, int decibelSpan) {
   plot_ = graph::PlotFor(client);
   span_ = decibelSpan;
   for (ChannelCurve& curve : curves_) curve.SetPlotRect(plot_, span_);
+  Touch();
 }
 
 void GraphCurveSet::ComputeAll() {
   for (ChannelCurve& curve : curves_) curve.ComputeAll(true);
+  Touch();
 }
 
 void GraphCurveSet::RecomputeFilter(int channel, int filter) {
@@ -37,6 +41,7 @@ void GraphCurveSet::RecomputeFilter(int channel, int filter) {
   if (filter < 0 || filter >= curve.FilterCount()) return;
   curve.Filter(filter).ComputeResponse(true);
   curve.SumChannelCurve();
+  ++generation_[Slot(channel)];
 }
 
 namespace {
@@ -103,26 +108,59 @@ void PaintFilledFilter(QPainter& p, const GraphCurveSet& curves, const GraphView
   p.drawPolygon(polygon);
 }
 
-void PaintSum(QPainter& p, const ChannelCurve& curve) {
-  const CurvePointsF& points = curve.SumPoints();
-  QPolygonF line(kFrequencyPoints);
-  for (int i = 0; i < kFrequencyPoints; ++i) line[i] = QPointF(points[i].X, points[i].Y);
-  p.setPen(QPen(QColor::fromRgba(curve.Colour().Argb), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  p.setBrush(Qt::NoBrush);
-  p.drawPolyline(line);
+// Strokes the curve's parts that lie within [top, bottom]. A steep crossover
+// runs hundreds of decibels below the plot; cutting those segments before
+// the stroker sees them keeps a wide anti-aliased line cheap.
+void StrokeWithin(QPainter& p, const CurvePointsF& points, double top, double bottom) {
+  QPolygonF run;
+  run.reserve(kFrequencyPoints);
+  auto flush = [&] {
+    if (run.size() > 1) p.drawPolyline(run);
+    run.clear();
+  };
+  for (int i = 1; i < kFrequencyPoints; ++i) {
+    const QPointF a(points[i - 1].X, points[i - 1].Y), b(points[i].X, points[i].Y);
+    const double dy = b.y() - a.y();
+    double t0 = 0, t1 = 1;
+    if (dy == 0) {
+      if (a.y() < top || a.y() > bottom) continue;
+    } else {
+      const double ta = (top - a.y()) / dy, tb = (bottom - a.y()) / dy;
+      t0 = std::max(0.0, std::min(ta, tb));
+      t1 = std::min(1.0, std::max(ta, tb));
+      if (t0 > t1) {
+        flush();
+        continue;
+      }
+    }
+    const QPointF from = a + (b - a) * t0, to = a + (b - a) * t1;
+    if (run.isEmpty() || run.last() != from) {
+      flush();
+      run.append(from);
+    }
+    run.append(to);
+  }
+  flush();
 }
 
-void PaintSums(QPainter& p, const GraphCurveSet& curves, const GraphView& view) {
+void PaintSum(QPainter& p, const ChannelCurve& curve, const PlotRect& plot) {
+  p.setPen(QPen(QColor::fromRgba(curve.Colour().Argb), 2.0, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+  p.setBrush(Qt::NoBrush);
+  StrokeWithin(p, curve.SumPoints(), plot.Top - 2, plot.Bottom + 2);
+}
+
+void PaintSums(QPainter& p, const GraphCurveSet& curves, uint8_t mask) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
-  // The plot's inside only: the bass end of a steep filter runs far below.
   p.setClipRect(graph::ToQRect(curves.Plot()).adjusted(0, 0, 1, 1));
   for (int c = 0; c < kChannelSlots; ++c) {
-    if (c != view.Channel && (view.ShownMask >> c & 1) != 0) PaintSum(p, curves.Channel(c));
+    if ((mask >> c & 1) != 0) PaintSum(p, curves.Channel(c), curves.Plot());
   }
-  // The edited channel last, on top of the others.
-  PaintSum(p, curves.Channel(view.Channel));
   p.restore();
+}
+
+uint8_t OtherChannels(const GraphView& view) {
+  return static_cast<uint8_t>(view.ShownMask & ~(1u << view.Channel));
 }
 
 void PaintHandle(QPainter& p, const QRect& handle, const QString& number, bool selected, bool focused) {
@@ -182,9 +220,9 @@ void PaintHandles(QPainter& p, const GraphCurveSet& curves, const GraphView& vie
   PaintLabel(p, selected, handle, plot);
 }
 
-void PaintForeground(QPainter& p, const GraphCurveSet& curves, const GraphView& view) {
-  PaintFilledFilter(p, curves, view);
-  PaintSums(p, curves, view);
+// Everything after the filled filter and the other channels' curves.
+void PaintEditedChannel(QPainter& p, const GraphCurveSet& curves, const GraphView& view) {
+  PaintSums(p, curves, static_cast<uint8_t>(1u << view.Channel));
   PaintHandles(p, curves, view);
   if (view.Focused) {
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -204,7 +242,9 @@ void PaintResponseGraph(QPainter& painter, const QRect& rect, const GraphCurveSe
   painter.translate(rect.topLeft());
   painter.setClipRect(QRect(QPoint(0, 0), rect.size()));
   PaintBackground(painter, curves);
-  PaintForeground(painter, curves, view);
+  PaintFilledFilter(painter, curves, view);
+  PaintSums(painter, curves, OtherChannels(view));
+  PaintEditedChannel(painter, curves, view);
   painter.restore();
 }
 
@@ -219,30 +259,55 @@ void PaintChannelResponse(QPainter& painter, const QRect& rect, ParameterStore& 
   PaintResponseGraph(painter, rect, *curves, view);
 }
 
+void GraphFrame::Invalidate() {
+  background_key_ = {};
+  others_key_ = {};
+}
+
+void GraphFrame::Prepare(QImage& image, const QSize& pixels, qreal ratio) {
+  if (image.size() != pixels || image.devicePixelRatio() != ratio) {
+    image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+  }
+}
+
 void GraphFrame::Render(const GraphCurveSet& curves, const GraphView& view, qreal pixelRatio) {
-  const QSize size = curves.ClientSize();
-  const QSize pixels = (QSizeF(size) * pixelRatio).toSize();
+  const QSize pixels = (QSizeF(curves.ClientSize()) * pixelRatio).toSize();
   if (pixels.isEmpty()) {
     frame_ = QImage();
     return;
   }
-  if (background_.size() != pixels || background_.devicePixelRatio() != pixelRatio ||
-      background_span_ != curves.DecibelSpan()) {
-    background_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    background_.setDevicePixelRatio(pixelRatio);
-    background_span_ = curves.DecibelSpan();
+  LayerKey key{pixels, pixelRatio, curves.DecibelSpan()};
+  if (!(background_key_ == key)) {
+    Prepare(background_, pixels, pixelRatio);
     QPainter p(&background_);
     PaintBackground(p, curves);
+    background_key_ = key;
   }
-  if (frame_.size() != pixels || frame_.devicePixelRatio() != pixelRatio) {
-    frame_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    frame_.setDevicePixelRatio(pixelRatio);
+  key.Channel = view.Channel;
+  key.Mask = OtherChannels(view);
+  for (int c = 0; c < kChannelSlots; ++c)
+    if ((key.Mask >> c & 1) != 0) key.Generations[c] = curves.Generation(c);
+  if (key.Mask != 0 && !(others_key_ == key)) {
+    Prepare(others_, pixels, pixelRatio);
+    others_.fill(Qt::transparent);
+    QPainter p(&others_);
+    PaintSums(p, curves, key.Mask);
+    others_key_ = key;
   }
+
+  Prepare(frame_, pixels, pixelRatio);
   QPainter p(&frame_);
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(0, 0, background_);
   p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  PaintForeground(p, curves, view);
+  PaintFilledFilter(p, curves, view);
+  if (key.Mask != 0) {
+    // Only the plot holds curves; the rest of the layer is clear.
+    const QRect plot = graph::ToQRect(curves.Plot()).adjusted(0, 0, 1, 1);
+    p.drawImage(plot, others_, QRectF(QPointF(plot.topLeft()) * pixelRatio, QSizeF(plot.size()) * pixelRatio));
+  }
+  PaintEditedChannel(p, curves, view);
 }
 
 }  // namespace veyra

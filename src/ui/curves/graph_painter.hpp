@@ -35,8 +35,15 @@ class GraphCurveSet {
   const PlotRect& Plot() const { return plot_; }
   QSize ClientSize() const { return client_; }
   int DecibelSpan() const { return span_; }
+  // Counts the recomputations of a channel's curves, so a picture of them
+  // can be kept until they change.
+  uint32_t Generation(int channel) const { return generation_[Slot(channel)]; }
 
  private:
+  void Touch() {
+    for (uint32_t& g : generation_) ++g;
+  }
+
   static int Slot(int channel) { return channel >= 0 && channel < kChannelSlots ? channel : 0; }
 
   std::array<ChannelCurve, kChannelSlots> curves_{};
@@ -44,6 +51,7 @@ class GraphCurveSet {
   QSize client_;
   PlotRect plot_{};
   int span_ = kDefaultDecibelSpan;
+  std::array<uint32_t, kChannelSlots> generation_{};
 };
 
 // What one picture of the graph shows.
@@ -65,20 +73,34 @@ void PaintResponseGraph(QPainter& painter, const QRect& rect, const GraphCurveSe
 void PaintChannelResponse(QPainter& painter, const QRect& rect, ParameterStore& store, bool output,
                           int channel, uint8_t shownMask, int decibelSpan);
 
-// The control's off-screen frame. The grid and the axis labels change only
-// with the size, the pixel ratio and the span, so they are kept in a layer of
-// their own and a frame during a drag paints just the curves over them.
+// The control's off-screen frame, painted in layers: the grid and the axis
+// labels change only with the size, the pixel ratio and the span; the other
+// channels' curves only when those channels are recomputed. A frame during a
+// drag paints just the edited channel over the kept layers.
 class GraphFrame {
  public:
   void Render(const GraphCurveSet& curves, const GraphView& view, qreal pixelRatio);
-  // Forces the grid layer to be painted again on the next render.
-  void Invalidate() { background_ = QImage(); }
+  // Forces every layer to be painted again on the next render.
+  void Invalidate();
   const QImage& Image() const { return frame_; }
 
  private:
+  struct LayerKey {
+    QSize Pixels;
+    qreal Ratio = 0;
+    int Span = 0;
+    int Channel = -1;
+    uint8_t Mask = 0;
+    std::array<uint32_t, kChannelSlots> Generations{};
+    bool operator==(const LayerKey&) const = default;
+  };
+  static void Prepare(QImage& image, const QSize& pixels, qreal ratio);
+
   QImage background_;
+  LayerKey background_key_;
+  QImage others_;
+  LayerKey others_key_;
   QImage frame_;
-  int background_span_ = 0;
 };
 
 }  // namespace veyra
