@@ -1,6 +1,8 @@
 // The response graph driven as an operator drives it: handle, width and
 // crossover drags, the wheel, the keyboard, the zoom cycle, the labels and
 // what the owner is told, on a real store.
+#include "curves/response_graph.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QPainter>
@@ -8,7 +10,6 @@
 #include <QTest>
 #include <memory>
 
-#include "curves/response_graph.hpp"
 #include "ui_test_util.hpp"
 
 namespace veyra {
@@ -58,7 +59,9 @@ class ResponseGraphTest : public ::testing::Test {
     SendMouse(graph_, QEvent::MouseMove, to);
     SendMouse(graph_, QEvent::MouseButtonRelease, to);
   }
-  void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(graph_, Qt::Key(key), modifiers); }
+  void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(graph_, Qt::Key(key), modifiers);
+  }
 
   std::unique_ptr<ParameterStore> store_;
   std::unique_ptr<QWidget> host_;
@@ -180,9 +183,9 @@ TEST_F(ResponseGraphTest, WheelStepsWithTheAccumulator) {
     int delta;
     int gainCode;
   } const steps[] = {
-      {120, 661}, {120, 662},  // no reset: the next notch steps again at once
-      {-120, 662},             // the first notch back only returns to 0
-      {-120, 661}, {-60, 660},  // held at -120, so even half a notch steps
+      {120, 661},  {120, 662},             // no reset: the next notch steps again at once
+      {-120, 662},                         // the first notch back only returns to 0
+      {-120, 661}, {-60, 660},             // held at -120, so even half a notch steps
       {60, 660},   {60, 660},  {60, 660},  // -60, 0, +60
       {60, 661},
   };
@@ -220,12 +223,9 @@ TEST_F(ResponseGraphTest, LabelTextsOfEveryKind) {
   Band(4).Width = 115;
   graph_->Reload();
   const std::pair<int, const char*> labels[] = {
-      {0, "EQ1\nPEQ  1000Hz 0.30Oct 6.0dB"},
-      {1, "EQ2\nLo 120Hz 6dB/oct 4.0dB"},
-      {3, "EQ4\nHi 8000Hz 6dB/oct -2.0dB"},
-      {4, "EQ5\nPEQ  300Hz 1.20Oct -3.5dB"},
-      {5, "EQ6\nPEQ  5000Hz 0.30Oct 0.0dB"},
-      {ChannelCurve::kHighPassIndex, "HPF100Hz "},
+      {0, "EQ1\nPEQ  1000Hz 0.30Oct 6.0dB"},        {1, "EQ2\nLo 120Hz 6dB/oct 4.0dB"},
+      {3, "EQ4\nHi 8000Hz 6dB/oct -2.0dB"},         {4, "EQ5\nPEQ  300Hz 1.20Oct -3.5dB"},
+      {5, "EQ6\nPEQ  5000Hz 0.30Oct 0.0dB"},        {ChannelCurve::kHighPassIndex, "HPF100Hz "},
       {ChannelCurve::kLowPassIndex, "LPF12000Hz "},
   };
   for (const auto& [filter, text] : labels) EXPECT_EQ(graph_->LabelText(filter), QString::fromLatin1(text));

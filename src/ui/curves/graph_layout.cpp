@@ -7,8 +7,8 @@
 
 namespace veyra::graph {
 
-const std::array<int, 29> kGridFrequencies = {10,   20,   30,   40,   50,   60,   70,   80,   90,   100,
-                                              200,  300,  400,  500,  600,  700,  800,  900,  1000, 2000,
+const std::array<int, 29> kGridFrequencies = {10,   20,   30,   40,   50,   60,   70,   80,    90,   100,
+                                              200,  300,  400,  500,  600,  700,  800,  900,   1000, 2000,
                                               3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000};
 
 const std::array<AxisLabel, 11> kFrequencyLabels = {{{10, "10"},
@@ -24,13 +24,16 @@ const std::array<AxisLabel, 11> kFrequencyLabels = {{{10, "10"},
                                                      {30000, "30K"}}};
 
 PlotRect PlotFor(const QSize& client) {
-  PlotRect plot{kPlotLeftOffset, kPlotTopOffset, client.width() - kRightMargin, client.height() - kBottomMargin};
+  PlotRect plot{kPlotLeftOffset, kPlotTopOffset, client.width() - kRightMargin,
+                client.height() - kBottomMargin};
   plot.Right = std::max(plot.Right, plot.Left);
   plot.Bottom = std::max(plot.Bottom, plot.Top);
   return plot;
 }
 
-QRect ToQRect(const PlotRect& plot) { return {plot.Left, plot.Top, plot.Width(), plot.Height()}; }
+QRect ToQRect(const PlotRect& plot) {
+  return {plot.Left, plot.Top, plot.Width(), plot.Height()};
+}
 
 bool IsActive(const CFilter& filter) {
   if (filter.IsBand()) return filter.Band()->BandOff != 1;

@@ -100,7 +100,8 @@ void PaintFilledFilter(QPainter& p, const GraphCurveSet& curves, const GraphView
   const PlotRect& plot = curves.Plot();
   QPolygon polygon(kFrequencyPoints + 2);
   polygon[0] = QPoint(plot.Left, filter.ZeroDbY());
-  for (int i = 0; i < kFrequencyPoints; ++i) polygon[i + 1] = QPoint(filter.Points()[i].X, filter.Points()[i].Y);
+  for (int i = 0; i < kFrequencyPoints; ++i)
+    polygon[i + 1] = QPoint(filter.Points()[i].X, filter.Points()[i].Y);
   polygon[kFrequencyPoints + 1] = QPoint(plot.Right, filter.ZeroDbY());
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setPen(skin::kCurveFill);
@@ -176,7 +177,8 @@ void PaintHandle(QPainter& p, const QRect& handle, const QString& number, bool s
 void PaintLabel(QPainter& p, const CFilter& filter, const QRect& handle, const PlotRect& plot) {
   const QRect box = graph::LabelRect(filter, handle, plot);
   const QString text = graph::LabelText(filter);
-  const QRect used = p.fontMetrics().boundingRect(box, Qt::AlignLeft | Qt::AlignTop, text).adjusted(-3, -1, 3, 1);
+  const QRect used =
+      p.fontMetrics().boundingRect(box, Qt::AlignLeft | Qt::AlignTop, text).adjusted(-3, -1, 3, 1);
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setPen(Qt::NoPen);
   p.setBrush(kLabelBackdrop);
@@ -213,7 +215,8 @@ void PaintHandles(QPainter& p, const GraphCurveSet& curves, const GraphView& vie
   if (selected.IsBand()) {
     p.setPen(QPen(kHandleEdge, 1));
     p.setBrush(skin::kAccent.darker(140));
-    for (bool right : {false, true}) p.drawRect(graph::WidthHandleRect(selected, right, plot, span).adjusted(0, 0, -1, -1));
+    for (bool right : {false, true})
+      p.drawRect(graph::WidthHandleRect(selected, right, plot, span).adjusted(0, 0, -1, -1));
   }
   PaintHandle(p, handle, HandleCaption(selected), true, view.Focused);
   p.setFont(skin::ControlFont(11));
@@ -248,8 +251,8 @@ void PaintResponseGraph(QPainter& painter, const QRect& rect, const GraphCurveSe
   painter.restore();
 }
 
-void PaintChannelResponse(QPainter& painter, const QRect& rect, ParameterStore& store, bool output, int channel,
-                          uint8_t shownMask, int decibelSpan) {
+void PaintChannelResponse(QPainter& painter, const QRect& rect, ParameterStore& store, bool output,
+                          int channel, uint8_t shownMask, int decibelSpan) {
   auto curves = std::make_unique<GraphCurveSet>();
   curves->Attach(store, output);
   curves->SetClientSize(rect.size(), decibelSpan);
@@ -305,7 +308,8 @@ void GraphFrame::Render(const GraphCurveSet& curves, const GraphView& view, qrea
   if (key.Mask != 0) {
     // Only the plot holds curves; the rest of the layer is clear.
     const QRect plot = graph::ToQRect(curves.Plot()).adjusted(0, 0, 1, 1);
-    p.drawImage(plot, others_, QRectF(QPointF(plot.topLeft()) * pixelRatio, QSizeF(plot.size()) * pixelRatio));
+    p.drawImage(plot, others_,
+                QRectF(QPointF(plot.topLeft()) * pixelRatio, QSizeF(plot.size()) * pixelRatio));
   }
   PaintEditedChannel(p, curves, view);
 }

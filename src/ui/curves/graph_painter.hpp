@@ -56,11 +56,11 @@ class GraphCurveSet {
 
 // What one picture of the graph shows.
 struct GraphView {
-  int Channel = 0;           // the edited channel: its handles, its sum always drawn
-  uint8_t ShownMask = 0;     // other channels' sums (bit i = channel i)
-  int FilledFilter = -1;     // the filter drawn as a filled area, -1 none
-  int SelectedFilter = -1;   // the filter with a lit handle, its label and width handles
-  bool Focused = false;      // the control has the keyboard
+  int Channel = 0;          // the edited channel: its handles, its sum always drawn
+  uint8_t ShownMask = 0;    // other channels' sums (bit i = channel i)
+  int FilledFilter = -1;    // the filter drawn as a filled area, -1 none
+  int SelectedFilter = -1;  // the filter with a lit handle, its label and width handles
+  bool Focused = false;     // the control has the keyboard
 };
 
 // Paints the whole graph into `rect` (its top-left is the control's origin).

@@ -41,7 +41,8 @@ int NextGridFrequency(int hertz, int direction) {
     return kFrequencyMax;
   }
   for (int i = kFrequencyPoints - 1; i >= 0; --i)
-    if (std::lround(FrequencyTable[i]) < hertz) return static_cast<int>(std::max<long>(std::lround(FrequencyTable[i]), kFrequencyMin));
+    if (std::lround(FrequencyTable[i]) < hertz)
+      return static_cast<int>(std::max<long>(std::lround(FrequencyTable[i]), kFrequencyMin));
   return kFrequencyMin;
 }
 
@@ -57,9 +58,13 @@ ResponseGraph::ResponseGraph(ParameterStore& store, QWidget* parent)
   LiveGraphs().push_back(this);
 }
 
-ResponseGraph::~ResponseGraph() { std::erase(LiveGraphs(), this); }
+ResponseGraph::~ResponseGraph() {
+  std::erase(LiveGraphs(), this);
+}
 
-int ResponseGraph::DecibelSpan() { return g_decibel_span; }
+int ResponseGraph::DecibelSpan() {
+  return g_decibel_span;
+}
 
 void ResponseGraph::CycleZoom() {
   g_decibel_span -= 5;
@@ -70,8 +75,12 @@ void ResponseGraph::CycleZoom() {
   }
 }
 
-void ResponseGraph::ShowInputChannel(int channel) { Show(false, channel); }
-void ResponseGraph::ShowOutputChannel(int channel) { Show(true, channel); }
+void ResponseGraph::ShowInputChannel(int channel) {
+  Show(false, channel);
+}
+void ResponseGraph::ShowOutputChannel(int channel) {
+  Show(true, channel);
+}
 
 void ResponseGraph::Show(bool output, int channel) {
   mode_ = output ? kOutputView : kInputView;
@@ -98,7 +107,9 @@ void ResponseGraph::Reload() {
   Redraw();
 }
 
-void ResponseGraph::InitPlot() { curves_->SetClientSize(size(), g_decibel_span); }
+void ResponseGraph::InitPlot() {
+  curves_->SetClientSize(size(), g_decibel_span);
+}
 
 void ResponseGraph::Redraw() {
   if (selected_ >= 0 && !IsValidActive(selected_)) selected_ = -1;
@@ -112,7 +123,9 @@ void ResponseGraph::Redraw() {
   update();
 }
 
-QRect ResponseGraph::PlotRect() const { return graph::ToQRect(curves_->Plot()); }
+QRect ResponseGraph::PlotRect() const {
+  return graph::ToQRect(curves_->Plot());
+}
 
 const CFilter* ResponseGraph::FilterAt(int filterIndex) const {
   const ChannelCurve& curve = curves_->Channel(channel_);
@@ -185,7 +198,8 @@ int ResponseGraph::FilterUnder(const QPoint& at) const {
   const ChannelCurve& curve = curves_->Channel(channel_);
   for (int f = 0; f < curve.FilterCount(); ++f) {
     const CFilter& filter = curve.Filter(f);
-    if (graph::IsActive(filter) && graph::HandleRect(filter, curves_->Plot(), curves_->DecibelSpan()).contains(at))
+    if (graph::IsActive(filter) &&
+        graph::HandleRect(filter, curves_->Plot(), curves_->DecibelSpan()).contains(at))
       return f;
   }
   return -1;
@@ -233,7 +247,8 @@ void ResponseGraph::mousePressEvent(QMouseEvent* event) {
     const CFilter& filter = *FilterAt(selected_);
     const veyra::PlotRect& plot = curves_->Plot();
     const double factor = std::exp2(filter.WidthOctaves());
-    const double anchor = drag_ == Part::RightWidth ? filter.Band()->Freq * factor : filter.Band()->Freq / factor;
+    const double anchor =
+        drag_ == Part::RightWidth ? filter.Band()->Freq * factor : filter.Band()->Freq / factor;
     grab_offset_ = at.x() - plot.Left - FrequencyToX(anchor, plot.Width());
   }
 }
@@ -258,7 +273,8 @@ void ResponseGraph::DragHandle(const QPoint& at) {
   if (filter->IsSection()) {
     // Frequency only; at or left of the plot's edge a high-pass opens to 10 Hz.
     const bool open = filter->Kind() == FilterKind::HighPass && at.x() <= plot.Left;
-    WriteSection(selected_, LimitSectionFrequency(selected_, open ? kFrequencyMin : XToFrequency(x, plot.Width())));
+    WriteSection(selected_,
+                 LimitSectionFrequency(selected_, open ? kFrequencyMin : XToFrequency(x, plot.Width())));
     return;
   }
   int y = std::clamp(at.y() - plot.Top, 0, plot.Height());
@@ -331,7 +347,8 @@ bool ResponseGraph::focusNextPrevChild(bool next) {
   for (int f = 0; f < curves_->Channel(channel_).FilterCount(); ++f)
     if (IsValidActive(f)) active.push_back(f);
   const auto at = std::find(active.begin(), active.end(), selected_);
-  int position = at == active.end() ? (next ? -1 : static_cast<int>(active.size())) : static_cast<int>(at - active.begin());
+  int position = at == active.end() ? (next ? -1 : static_cast<int>(active.size()))
+                                    : static_cast<int>(at - active.begin());
   position += next ? 1 : -1;
   if (position >= 0 && position < static_cast<int>(active.size())) {
     Select(active[position]);
@@ -357,7 +374,9 @@ void ResponseGraph::focusInEvent(QFocusEvent* event) {
   Redraw();
 }
 
-void ResponseGraph::focusOutEvent(QFocusEvent*) { Redraw(); }
+void ResponseGraph::focusOutEvent(QFocusEvent*) {
+  Redraw();
+}
 
 // ---- Edits ----------------------------------------------------------------------
 
@@ -389,7 +408,8 @@ void ResponseGraph::StepGain(int filterIndex, int codes) {
 void ResponseGraph::StepFrequency(int filterIndex, int direction) {
   const CFilter& filter = *FilterAt(filterIndex);
   if (filter.IsSection()) {
-    WriteSection(filterIndex, LimitSectionFrequency(filterIndex, NextGridFrequency(filter.Section()->Freq, direction)));
+    WriteSection(filterIndex,
+                 LimitSectionFrequency(filterIndex, NextGridFrequency(filter.Section()->Freq, direction)));
     return;
   }
   const EqBand& band = *filter.Band();
