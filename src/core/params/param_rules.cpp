@@ -26,7 +26,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 std::string Normalised(std::string_view s) {
   std::string out;
   for (const char c : s)
-    if (c != ' ' && c != '-' && c != '_' && c != '\t') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c != ' ' && c != '-' && c != '_' && c != '\t')
+      out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
 }
 
@@ -66,7 +67,8 @@ std::optional<double> ReadNumber(std::string_view typed, std::initializer_list<U
     s.remove_prefix(kUnicodeMinus.size());
   }
   // from_chars also reads "inf", "nan" and a second sign; none is a typed value.
-  if (s.empty() || !(std::isdigit(static_cast<unsigned char>(s.front())) || s.front() == '.')) return std::nullopt;
+  if (s.empty() || !(std::isdigit(static_cast<unsigned char>(s.front())) || s.front() == '.'))
+    return std::nullopt;
   double value = 0;
   const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::fixed);
   if (error != std::errc()) return std::nullopt;
@@ -130,7 +132,9 @@ std::string MicGainCodeText(const ParameterStore&, int code) { return GainTableT
 std::optional<int> ParseMicGain(std::string_view typed) { return Typed<MicGainFromTypedDb>(typed, {{"db"}}); }
 
 std::string NoiseGateCodeText(const ParameterStore&, int code) { return NoiseGateText(code); }
-std::optional<int> ParseNoiseGate(std::string_view typed) { return Typed<NoiseGateFromTypedDb>(typed, {{"db"}}); }
+std::optional<int> ParseNoiseGate(std::string_view typed) {
+  return Typed<NoiseGateFromTypedDb>(typed, {{"db"}});
+}
 
 // ---- EQ bands --------------------------------------------------------------------
 
@@ -151,9 +155,13 @@ std::string EqGainCodeText(const ParameterStore&, int code) { return GainText(co
 std::optional<int> ParseEqGain(std::string_view typed) { return Typed<EqGainFromTypedDb>(typed, {{"db"}}); }
 
 std::string WidthCodeText(const ParameterStore&, int code) { return WidthText(code); }
-std::optional<int> ParseWidth(std::string_view typed) { return Typed<WidthFromTypedOctaves>(typed, {{"oct"}}); }
+std::optional<int> ParseWidth(std::string_view typed) {
+  return Typed<WidthFromTypedOctaves>(typed, {{"oct"}});
+}
 
-std::string ShelfSlopeCodeText(const ParameterStore&, int code) { return ChoiceText(ShelfSlopeChoices(), code); }
+std::string ShelfSlopeCodeText(const ParameterStore&, int code) {
+  return ChoiceText(ShelfSlopeChoices(), code);
+}
 
 std::optional<int> ParseShelfSlope(std::string_view typed) {
   return Typed<ShelfSlopeFromTypedDbPerOctave>(typed, {{"oct"}, {"db"}, {"db/oct"}});
@@ -181,9 +189,13 @@ std::optional<int> ParseCrossoverSlope(std::string_view typed) {
 
 // ---- Dynamics --------------------------------------------------------------------
 
-std::string CompressorThresholdCodeText(const ParameterStore&, int code) { return CompressorThresholdText(code); }
+std::string CompressorThresholdCodeText(const ParameterStore&, int code) {
+  return CompressorThresholdText(code);
+}
 std::string LimiterThresholdCodeText(const ParameterStore&, int code) { return LimiterThresholdText(code); }
-std::optional<int> ParseThreshold(std::string_view typed) { return Typed<ThresholdFromTypedDb>(typed, {{"db"}}); }
+std::optional<int> ParseThreshold(std::string_view typed) {
+  return Typed<ThresholdFromTypedDb>(typed, {{"db"}});
+}
 
 std::string AttackCodeText(const ParameterStore&, int code) { return AttackText(code); }
 

@@ -19,8 +19,8 @@ constexpr ChannelKind kIn = ChannelKind::Input;
 constexpr ChannelKind kOut = ChannelKind::Output;
 
 // A descriptor whose linked copy repeats just its own field.
-ParamDescriptor Param(ChannelKind kind, std::string name, std::string caption, FieldSpan field, int min, int max,
-                      TextFn text, ParseFn parse, uint8_t group, std::optional<GroupLink> link) {
+ParamDescriptor Param(ChannelKind kind, std::string name, std::string caption, FieldSpan field, int min,
+                      int max, TextFn text, ParseFn parse, uint8_t group, std::optional<GroupLink> link) {
   ParamDescriptor p{.Name = std::move(name), .Kind = kind, .Caption = std::move(caption), .Field = field};
   p.Min = min;
   p.Max = max;
@@ -54,8 +54,8 @@ void AddLevel(std::vector<ParamDescriptor>& table, ChannelKind kind, FieldSpan d
   table.push_back(Choice(
       Param(kind, "mute", "mute", MuteField(kind), 0, 1, MuteCodeText, ParseMute, level, GroupLink::Mute),
       MuteChoices()));
-  table.push_back(Param(kind, "delay", "delay", delay, 0, kDelayMax, DelayCodeText, ParseDelay, level,
-                        GroupLink::Delay));
+  table.push_back(
+      Param(kind, "delay", "delay", delay, 0, kDelayMax, DelayCodeText, ParseDelay, level, GroupLink::Delay));
 }
 
 // Bands 1..6 of the editors. Inputs repeat a band's frequency, gain, width
@@ -77,19 +77,19 @@ void AddBands(std::vector<ParamDescriptor>& table, ChannelKind kind) {
     std::vector<FieldSpan> linked = {freq, gain, width, type, word};
     if (!input) linked.insert(linked.end() - 2, slope);
     const size_t first = table.size();
-    table.push_back(Choice(Param(kind, name + "type", caption + "type", type, 0, 2, EqTypeCodeText, ParseEqType,
-                                 group, GroupLink::Eq),
+    table.push_back(Choice(Param(kind, name + "type", caption + "type", type, 0, 2, EqTypeCodeText,
+                                 ParseEqType, group, GroupLink::Eq),
                            EqTypeChoices()));
-    table.push_back(Scaled(Param(kind, name + "freq", caption + "frequency", freq, kFrequencyMin, kFrequencyMax,
-                                 FrequencyCodeText, ParseFrequency, group, GroupLink::Eq),
+    table.push_back(Scaled(Param(kind, name + "freq", caption + "frequency", freq, kFrequencyMin,
+                                 kFrequencyMax, FrequencyCodeText, ParseFrequency, group, GroupLink::Eq),
                            ParamScale::Frequency));
     table.push_back(Param(kind, name + "gain", caption + "gain", gain, kEqGainMin, kEqGainMax, EqGainCodeText,
                           ParseEqGain, group, GroupLink::Eq));
     table.push_back(Scaled(Param(kind, name + "width", caption + "width", width, 0, kWidthMax, WidthCodeText,
                                  ParseWidth, group, GroupLink::Eq),
                            ParamScale::Width));
-    table.push_back(Choice(Param(kind, name + "slope", caption + "shelf slope", slope, 0, 1, ShelfSlopeCodeText,
-                                 ParseShelfSlope, group, GroupLink::Eq),
+    table.push_back(Choice(Param(kind, name + "slope", caption + "shelf slope", slope, 0, 1,
+                                 ShelfSlopeCodeText, ParseShelfSlope, group, GroupLink::Eq),
                            ShelfSlopeChoices()));
     for (size_t i = first; i < table.size(); ++i) {
       table[i].Band = b;
@@ -110,15 +110,17 @@ std::vector<ParamDescriptor> InputTable() {
   t.push_back(Param(kIn, "mic.level", "mic gain", {offsetof(InputChannel, MicEditorWord), 2}, 0, kMicGainMax,
                     MicGainCodeText, ParseMicGain, kNotSent, GroupLink::Mic));
   // The noise gate is edited in the EQ editor and follows the EQ link.
-  t.push_back(Param(kIn, "gate", "noise gate", {offsetof(InputChannel, NoiseGate) + kNoiseGateThresholdByte, 1},
-                    0, kNoiseGateMax, NoiseGateCodeText, ParseNoiseGate, InputGroup::NoiseGate, GroupLink::Eq));
+  t.push_back(Param(kIn, "gate", "noise gate",
+                    {offsetof(InputChannel, NoiseGate) + kNoiseGateThresholdByte, 1}, 0, kNoiseGateMax,
+                    NoiseGateCodeText, ParseNoiseGate, InputGroup::NoiseGate, GroupLink::Eq));
   AddBands(t, kIn);
   const size_t first = t.size();
   const uint8_t comp = InputGroup::Compressor;
   t.push_back(Param(kIn, "comp.threshold", "compressor threshold", {offsetof(InputChannel, Threshold), 2}, 0,
                     kThresholdMax, CompressorThresholdCodeText, ParseThreshold, comp, GroupLink::Compressor));
   t.push_back(Param(kIn, "comp.attack", "compressor attack", {offsetof(InputChannel, Attack), 2}, 0,
-                    kCompressorAttackMax, AttackCodeText, ParseCompressorAttack, comp, GroupLink::Compressor));
+                    kCompressorAttackMax, AttackCodeText, ParseCompressorAttack, comp,
+                    GroupLink::Compressor));
   t.push_back(Param(kIn, "comp.release", "compressor release", {offsetof(InputChannel, Release), 2}, 0,
                     kCompressorReleaseMax, CompressorReleaseCodeText, ParseCompressorRelease, comp,
                     GroupLink::Compressor));
@@ -126,7 +128,8 @@ std::vector<ParamDescriptor> InputTable() {
                     kCompressorRatioMax, CompressorRatioCodeText, ParseCompressorRatio, comp,
                     GroupLink::Compressor));
   // The dynamics editors repeat the whole block on linked channels.
-  const std::vector<FieldSpan> block = {t[first].Field, t[first + 1].Field, t[first + 2].Field, t[first + 3].Field};
+  const std::vector<FieldSpan> block = {t[first].Field, t[first + 1].Field, t[first + 2].Field,
+                                        t[first + 3].Field};
   for (size_t i = first; i < t.size(); ++i) t[i].LinkFields = block;
   return t;
 }
@@ -136,41 +139,45 @@ std::vector<ParamDescriptor> OutputTable() {
   AddLevel(t, kOut, {offsetof(OutputChannel, Delay), 4});
   for (int input = 0; input < kChannelSlots; ++input) {
     const char letter = static_cast<char>('a' + input);
-    t.push_back(Choice(Param(kOut, std::string("route.") + letter,
-                             Format("routing from input %c", std::toupper(letter)), RoutingField(input), 0, 1,
-                             OnOffCodeText, ParseOnOff, OutputGroup::Level, GroupLink::Mix),
-                       OnOffChoices()));
+    t.push_back(Choice(
+        Param(kOut, std::string("route.") + letter, Format("routing from input %c", std::toupper(letter)),
+              RoutingField(input), 0, 1, OnOffCodeText, ParseOnOff, OutputGroup::Level, GroupLink::Mix),
+        OnOffChoices()));
   }
   for (const int section : {kHighPass, kLowPass}) {
-    const size_t at = offsetof(OutputChannel, Crossover) + static_cast<size_t>(section) * sizeof(FilterSection);
+    const size_t at =
+        offsetof(OutputChannel, Crossover) + static_cast<size_t>(section) * sizeof(FilterSection);
     const std::string name = section == kHighPass ? "xover.hp." : "xover.lp.";
     const std::string caption = section == kHighPass ? "high-pass " : "low-pass ";
     const uint8_t group = OutputGroup::Crossover;
     const size_t first = t.size();
-    t.push_back(Choice(Param(kOut, name + "type", caption + "type", {at + offsetof(FilterSection, CrossoverType), 1},
-                             0, 2, CrossoverTypeCodeText, ParseCrossoverType, group, GroupLink::Crossover),
-                       CrossoverTypeChoices()));
-    t.push_back(Scaled(Param(kOut, name + "freq", caption + "frequency", {at + offsetof(FilterSection, Freq), 2},
-                             kFrequencyMin, kFrequencyMax, FrequencyCodeText, ParseFrequency, group,
-                             GroupLink::Crossover),
-                       ParamScale::Frequency));
-    t.push_back(Param(kOut, name + "slope", caption + "slope", {at + offsetof(FilterSection, CrossoverSlope), 1}, 0,
-                      kCrossoverSlopeMax, CrossoverSlopeCodeText, ParseCrossoverSlope, group, GroupLink::Crossover));
+    t.push_back(
+        Choice(Param(kOut, name + "type", caption + "type", {at + offsetof(FilterSection, CrossoverType), 1},
+                     0, 2, CrossoverTypeCodeText, ParseCrossoverType, group, GroupLink::Crossover),
+               CrossoverTypeChoices()));
+    t.push_back(Scaled(
+        Param(kOut, name + "freq", caption + "frequency", {at + offsetof(FilterSection, Freq), 2},
+              kFrequencyMin, kFrequencyMax, FrequencyCodeText, ParseFrequency, group, GroupLink::Crossover),
+        ParamScale::Frequency));
+    t.push_back(Param(kOut, name + "slope", caption + "slope",
+                      {at + offsetof(FilterSection, CrossoverSlope), 1}, 0, kCrossoverSlopeMax,
+                      CrossoverSlopeCodeText, ParseCrossoverSlope, group, GroupLink::Crossover));
     // A section's change repeats the whole section: frequency, type and slope.
     for (size_t i = first; i < t.size(); ++i) t[i].LinkFields = {FieldSpan{at, sizeof(FilterSection)}};
   }
   AddBands(t, kOut);
   const size_t first = t.size();
   const uint8_t limiter = OutputGroup::Limiter;
-  t.push_back(Param(kOut, "limiter.threshold", "limiter threshold", {offsetof(OutputChannel, Threshold), 2}, 0,
-                    kThresholdMax, LimiterThresholdCodeText, ParseThreshold, limiter, GroupLink::Limiter));
+  t.push_back(Param(kOut, "limiter.threshold", "limiter threshold", {offsetof(OutputChannel, Threshold), 2},
+                    0, kThresholdMax, LimiterThresholdCodeText, ParseThreshold, limiter, GroupLink::Limiter));
   t.push_back(Param(kOut, "limiter.attack", "limiter attack", {offsetof(OutputChannel, Attack), 2}, 0,
                     kLimiterAttackMax, AttackCodeText, ParseLimiterAttack, limiter, GroupLink::Limiter));
   t.push_back(Param(kOut, "limiter.release", "limiter release", {offsetof(OutputChannel, Release), 2}, 0,
-                    kLimiterReleaseMax, LimiterReleaseCodeText, ParseLimiterRelease, limiter, GroupLink::Limiter));
+                    kLimiterReleaseMax, LimiterReleaseCodeText, ParseLimiterRelease, limiter,
+                    GroupLink::Limiter));
   // Linked limiters take the ratio too, though no limiter editor shows it.
-  std::vector<FieldSpan> block = {t[first].Field, t[first + 1].Field, t[first + 2].Field,
-                                  {offsetof(OutputChannel, Ratio), 2}};
+  std::vector<FieldSpan> block = {
+      t[first].Field, t[first + 1].Field, t[first + 2].Field, {offsetof(OutputChannel, Ratio), 2}};
   for (size_t i = first; i < t.size(); ++i) t[i].LinkFields = block;
   return t;
 }
@@ -182,8 +189,8 @@ bool SameNameNoCase(std::string_view a, std::string_view b) {
 }
 
 bool Addressable(const ParamDescriptor& param, int channel, size_t recordSize) {
-  return channel >= 0 && channel < kChannelSlots && param.Field.Size <= 4 && param.Field.Offset <= recordSize &&
-         param.Field.Size <= recordSize - param.Field.Offset;
+  return channel >= 0 && channel < kChannelSlots && param.Field.Size <= 4 &&
+         param.Field.Offset <= recordSize && param.Field.Size <= recordSize - param.Field.Offset;
 }
 
 }  // namespace
@@ -211,8 +218,9 @@ int ReadCode(const ParameterStore& store, const ParamDescriptor& param, int chan
 }
 
 void WriteCode(ParameterStore& store, const ParamDescriptor& param, int channel, int code) {
-  const std::span<uint8_t> bytes =
-      channel >= 0 && channel < kChannelSlots ? RecordBytes(store, param.Kind, channel) : std::span<uint8_t>();
+  const std::span<uint8_t> bytes = channel >= 0 && channel < kChannelSlots
+                                       ? RecordBytes(store, param.Kind, channel)
+                                       : std::span<uint8_t>();
   if (!Addressable(param, channel, bytes.size())) return;
   const uint32_t value = static_cast<uint32_t>(std::clamp(code, param.Min, param.Max));
   std::memcpy(bytes.data() + param.Field.Offset, &value, param.Field.Size);
@@ -232,7 +240,8 @@ std::optional<int> ParseParam(const ParamDescriptor& param, std::string_view typ
 
 std::string ChannelLabel(ChannelKind kind, int channel) {
   if (kind == kIn)
-    return channel >= 0 && channel < kChannelSlots ? Format("Input %c", 'A' + channel) : Format("Input %d", channel + 1);
+    return channel >= 0 && channel < kChannelSlots ? Format("Input %c", 'A' + channel)
+                                                   : Format("Input %d", channel + 1);
   return Format("Output %d", channel + 1);
 }
 

@@ -199,8 +199,11 @@ std::string CompressorRatioText(int code) {
 
 namespace {
 
-// trunc(v) for a v known to lie strictly between two int limits.
-int Trunc(double v) { return static_cast<int>(std::trunc(v)); }
+// trunc(v) of a typed decimal scaled up, for a v known to lie strictly
+// between two int limits. The typed digits decide, not the binary rounding
+// of the product: 1.15 octaves is 115 hundredths although 100 * 1.15 comes
+// out as 114.99999999999999.
+int Trunc(double v) { return static_cast<int>(std::trunc(v + std::copysign(1e-9, v))); }
 
 }  // namespace
 

@@ -54,9 +54,11 @@ TEST(ParamTable, TypedEntryFollowsEachEditorsRule) {
       {kOut, "delay", "5ms", 240}, {kIn, "delay", "12.7", 482}, {kIn, "delay", "-1", 0},
       {kOut, "delay", "1000 ms", 1470}, {kIn, "delay", "5s", none},
       // Noise gate, whole dB from -120.
-      {kIn, "gate", "-6dB", 114}, {kIn, "gate", "-6.9", 114}, {kIn, "gate", "-200", 0}, {kIn, "gate", "5", 120},
+      {kIn, "gate", "-6dB", 114}, {kIn, "gate", "-6.9", 114},
+      {kIn, "gate", "-200", 0}, {kIn, "gate", "5", 120},
       // Compressor.
-      {kIn, "comp.threshold", "-5.55", 245}, {kIn, "comp.threshold", "25", 500}, {kIn, "comp.attack", "0.5", 2},
+      {kIn, "comp.threshold", "-5.55", 245},
+      {kIn, "comp.threshold", "25", 500}, {kIn, "comp.attack", "0.5", 2},
       {kIn, "comp.attack", "12ms", 18}, {kIn, "comp.attack", "500", 206}, {kIn, "comp.attack", "0.2", 0},
       {kIn, "comp.release", "100ms", 50}, {kIn, "comp.release", "10", 0}, {kIn, "comp.release", "9999", 4950},
       {kIn, "comp.ratio", "1:4", 2}, {kIn, "comp.ratio", "4", 2}, {kIn, "comp.ratio", "1:64", 6},
@@ -71,6 +73,7 @@ TEST(ParamTable, TypedEntryFollowsEachEditorsRule) {
       {kIn, "eq3.gain", "2.5dB", 625},
       {kIn, "eq4.width", "0.30", 25}, {kOut, "eq4.width", "1.23oct", 115}, {kIn, "eq4.width", "0.05", 0},
       {kIn, "eq4.width", "4", 295},
+      {kIn, "eq4.width", "1.15", 110}, {kIn, "eq4.width", "2.05", 200}, {kIn, "eq4.width", "2.55", 250},
       {kIn, "eq5.slope", "6", 0}, {kOut, "eq5.slope", "12", 1}, {kIn, "eq5.slope", "12 OCT", 1},
       {kIn, "eq5.slope", "6oct", 0}, {kIn, "eq5.slope", "24", 1},
       // Mic gain: -60..+12 dB.
@@ -79,13 +82,16 @@ TEST(ParamTable, TypedEntryFollowsEachEditorsRule) {
       // Crossover.
       {kOut, "xover.hp.type", "lr", 0}, {kOut, "xover.hp.type", "L-R", 0}, {kOut, "xover.lp.type", "besl", 1},
       {kOut, "xover.lp.type", "butt", 2}, {kOut, "xover.hp.type", "Butterworth", 2},
-      {kOut, "xover.hp.freq", "80", 80}, {kOut, "xover.lp.slope", "24", 2}, {kOut, "xover.lp.slope", "48dB", 6},
+      {kOut, "xover.hp.freq", "80", 80},
+      {kOut, "xover.lp.slope", "24", 2}, {kOut, "xover.lp.slope", "48dB", 6},
       {kOut, "xover.hp.slope", "12", 0}, {kOut, "xover.hp.slope", "60", 6}, {kOut, "xover.hp.slope", "27", 2},
       // Limiter.
       {kOut, "limiter.threshold", "25", 500}, {kOut, "limiter.threshold", "-40", 0},
       {kOut, "limiter.threshold", "-5.55", 245}, {kOut, "limiter.attack", "0.5", 2},
-      {kOut, "limiter.attack", "12", 18}, {kOut, "limiter.attack", "100", 106}, {kOut, "limiter.attack", "150", 106},
-      {kOut, "limiter.release", "x8", 3}, {kOut, "limiter.release", "X32", 5}, {kOut, "limiter.release", "16", 4},
+      {kOut, "limiter.attack", "12", 18},
+      {kOut, "limiter.attack", "100", 106}, {kOut, "limiter.attack", "150", 106},
+      {kOut, "limiter.release", "x8", 3},
+      {kOut, "limiter.release", "X32", 5}, {kOut, "limiter.release", "16", 4},
       {kOut, "limiter.release", "\xC3\x97" "4", 1}, {kOut, "limiter.release", "3", 0},
       {kOut, "limiter.release", "x", none},
   };
@@ -114,13 +120,15 @@ TEST(ParamTable, DisplayTextsOfCodes) {
       {kIn, "comp.release", 4950, "5000ms"}, {kIn, "comp.ratio", 0, "1:1"}, {kIn, "comp.ratio", 6, "1:64"},
       {kIn, "comp.ratio", 999, "999"},  // the factory defaults' value, outside every editor's range
       {kIn, "eq1.type", 1, "LSHLF"}, {kIn, "eq1.type", 7, "7"}, {kIn, "eq1.freq", 1000, "1000Hz"},
-      {kOut, "eq1.gain", 300, "-30.0dB"}, {kOut, "eq1.gain", 601, "+0.1dB"}, {kIn, "eq1.width", 25, "0.30OCT"},
+      {kOut, "eq1.gain", 300, "-30.0dB"},
+      {kOut, "eq1.gain", 601, "+0.1dB"}, {kIn, "eq1.width", 25, "0.30OCT"},
       {kIn, "eq1.slope", 1, "12 OCT"}, {kOut, "eq1.slope", 0, "6 OCT"},
       {kIn, "mic.level", 600, "0.0dB"}, {kIn, "mic.level", 720, "12.0dB"}, {kIn, "mic.level", 0, "-60.0dB"},
       {kIn, "mic.line", 0, "line"}, {kIn, "mic.line", 1, "mic"},
       {kOut, "limiter.threshold", 300, "0.0 dB"}, {kOut, "limiter.threshold", 301, "+0.1 dB"},
       {kOut, "limiter.attack", 106, "100ms"}, {kOut, "limiter.release", 3, "X8"},
-      {kOut, "xover.hp.slope", 0, "12dB"}, {kOut, "xover.lp.slope", 6, "48dB"}, {kOut, "xover.lp.type", 0, "L-R"},
+      {kOut, "xover.hp.slope", 0, "12dB"},
+      {kOut, "xover.lp.slope", 6, "48dB"}, {kOut, "xover.lp.type", 0, "L-R"},
       {kOut, "xover.hp.freq", 30000, "30000Hz"},
   };
   for (const Shown& c : cases) {
@@ -288,20 +296,54 @@ TEST(ParamTable, CodesRoundTripThroughTheRecordBytes) {
   EXPECT_EQ(ReadCode(*store, gain, -1), 0);
 }
 
-TEST(ParamTable, StoredCodesAreReadAsTheFieldHoldsThem) {
-  auto store = NewStore();
-  store->Outputs[2].Delay = 0x00010005;  // only the low 16 bits travel, but all 32 are the field
-  EXPECT_EQ(ReadCode(*store, Get(kOut, "delay"), 2), 0x00010005);
-  store->Inputs[1].Ratio = 999;  // the factory defaults
-  EXPECT_EQ(ReadCode(*store, Get(kIn, "comp.ratio"), 1), 999);
-  store->Inputs[3].NoiseGate[kNoiseGateThresholdByte] = 99;
-  EXPECT_EQ(ReadCode(*store, Get(kIn, "gate"), 3), 99);
-  store->Outputs[4].Crossover[kLowPass].CrossoverSlope = 5;
-  EXPECT_EQ(ReadCode(*store, Get(kOut, "xover.lp.slope"), 4), 5);
-  store->Inputs[0].Bands[5].Width = 115;
-  EXPECT_EQ(ReadCode(*store, Get(kIn, "eq6.width"), 0), 115);
-  store->Inputs[0].Mute = 0;
-  EXPECT_EQ(ParamText(Get(kIn, "mute"), *store, ReadCode(*store, Get(kIn, "mute"), 0)), "on");
+// Each descriptor reads the record field that holds its value.
+struct Placed {
+  ChannelKind Kind;
+  const char* Name;
+  int Channel;
+  void (*Set)(ParameterStore& s, int value);
+  int Value;
+};
+
+TEST(ParamTable, DescriptorsReadTheirOwnField) {
+  using S = ParameterStore;
+  const Placed cases[] = {
+      {kIn, "gain", 1, [](S& s, int v) { s.Inputs[1].Gain = uint16_t(v); }, 611},
+      {kIn, "polarity", 2, [](S& s, int v) { s.Inputs[2].Polarity = uint8_t(v); }, 1},
+      {kIn, "delay", 3, [](S& s, int v) { s.Inputs[3].Delay = uint16_t(v); }, 1234},
+      {kIn, "mic.line", 0, [](S& s, int v) { s.Inputs[0].MicEditorByte = uint8_t(v); }, 1},
+      {kIn, "mic.level", 0, [](S& s, int v) { s.Inputs[0].MicEditorWord = uint16_t(v); }, 517},
+      {kIn, "gate", 3, [](S& s, int v) { s.Inputs[3].NoiseGate[kNoiseGateThresholdByte] = uint8_t(v); }, 99},
+      {kIn, "eq2.freq", 4, [](S& s, int v) { s.Inputs[4].Bands[1].Freq = uint16_t(v); }, 4321},
+      {kIn, "eq2.gain", 4, [](S& s, int v) { s.Inputs[4].Bands[1].Gain = uint16_t(v); }, 333},
+      {kIn, "eq6.width", 0, [](S& s, int v) { s.Inputs[0].Bands[5].Width = uint16_t(v); }, 115},
+      {kIn, "eq5.type", 0, [](S& s, int v) { s.Inputs[0].Bands[4].Type = uint8_t(v); }, 2},
+      {kIn, "eq5.slope", 0, [](S& s, int v) { s.Inputs[0].Bands[4].ShelfSlope = uint8_t(v); }, 1},
+      {kIn, "comp.threshold", 5, [](S& s, int v) { s.Inputs[5].Threshold = uint16_t(v); }, 222},
+      {kIn, "comp.attack", 5, [](S& s, int v) { s.Inputs[5].Attack = uint16_t(v); }, 111},
+      {kIn, "comp.release", 5, [](S& s, int v) { s.Inputs[5].Release = uint16_t(v); }, 3000},
+      {kIn, "comp.ratio", 1,
+        [](S& s, int v) { s.Inputs[1].Ratio = uint16_t(v); }, 999},  // the factory defaults
+      {kOut, "mute", 6, [](S& s, int v) { s.Outputs[6].Mute = uint8_t(v); }, 1},
+      {kOut, "delay", 2, [](S& s, int v) { s.Outputs[2].Delay = uint32_t(v); }, 0x00010005},  // all 32 bits
+      {kOut, "route.b", 7, [](S& s, int v) { s.Outputs[7].Routing[1] = uint8_t(v); }, 1},
+      {kOut, "xover.hp.freq", 4,
+        [](S& s, int v) { s.Outputs[4].Crossover[kHighPass].Freq = uint16_t(v); }, 90},
+      {kOut, "xover.lp.type", 4,
+        [](S& s, int v) { s.Outputs[4].Crossover[kLowPass].CrossoverType = uint8_t(v); }, 1},
+      {kOut, "xover.lp.slope", 4,
+        [](S& s, int v) { s.Outputs[4].Crossover[kLowPass].CrossoverSlope = uint8_t(v); }, 5},
+      {kOut, "eq1.gain", 3, [](S& s, int v) { s.Outputs[3].Bands[0].Gain = uint16_t(v); }, 700},
+      {kOut, "eq6.slope", 3, [](S& s, int v) { s.Outputs[3].Bands[5].ShelfSlope = uint8_t(v); }, 1},
+      {kOut, "limiter.threshold", 1, [](S& s, int v) { s.Outputs[1].Threshold = uint16_t(v); }, 444},
+      {kOut, "limiter.attack", 1, [](S& s, int v) { s.Outputs[1].Attack = uint16_t(v); }, 55},
+      {kOut, "limiter.release", 1, [](S& s, int v) { s.Outputs[1].Release = uint16_t(v); }, 4},
+  };
+  for (const Placed& c : cases) {
+    auto store = NewStore();
+    c.Set(*store, c.Value);
+    EXPECT_EQ(ReadCode(*store, Get(c.Kind, c.Name), c.Channel), c.Value) << c.Name;
+  }
 }
 
 TEST(ParamTable, FindsParametersByNameInAnyCase) {
@@ -309,8 +351,9 @@ TEST(ParamTable, FindsParametersByNameInAnyCase) {
   EXPECT_EQ(FindParam(kIn, "GAIN")->Kind, kIn);
   EXPECT_EQ(FindParam(kOut, "Eq2.Freq")->Band, 2);
   EXPECT_EQ(FindParam(kOut, "LIMITER.threshold")->Name, "limiter.threshold");
-  for (const auto& [kind, name] : {std::pair{kIn, "eq7.freq"}, {kIn, "limiter.threshold"}, {kOut, "comp.ratio"},
-                                   {kOut, "gate"}, {kIn, "route.a"}, {kIn, ""}, {kIn, "gain "}}) {
+  for (const auto& [kind, name] :
+       {std::pair{kIn, "eq7.freq"}, {kIn, "limiter.threshold"}, {kOut, "comp.ratio"},
+        {kOut, "gate"}, {kIn, "route.a"}, {kIn, ""}, {kIn, "gain "}}) {
     EXPECT_EQ(FindParam(kind, name), nullptr) << name;
   }
 }
