@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "mainwin/main_commands.hpp"
-#include "mainwin/main_view.hpp"
+#include "editing/main_view.hpp"
 
 class QAction;
 class QMenu;

@@ -1,7 +1,7 @@
 target_sources(veyra_ui PRIVATE
   mainwin/link_thread.cpp mainwin/link_thread.hpp
   mainwin/device_session.cpp mainwin/device_session.hpp
-  mainwin/main_commands.hpp mainwin/main_view.hpp
+  mainwin/main_commands.hpp
   mainwin/main_toolbar.cpp mainwin/main_toolbar.hpp
   mainwin/status_area.cpp mainwin/status_area.hpp
   mainwin/about_box.cpp mainwin/about_box.hpp

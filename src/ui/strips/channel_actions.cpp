@@ -28,10 +28,6 @@ void ChannelActions::SetParam(ChannelKind kind, const char* name, int channel, i
   if (const ParamDescriptor* param = FindParam(kind, name)) context_.SetParam(*param, channel, code, mergeKey);
 }
 
-void ChannelActions::CommitGain(ChannelKind kind, int channel, int code) {
-  SetParam(kind, "gain", channel, code, QString("gain/%1/%2").arg(int(kind)).arg(channel));
-}
-
 void ChannelActions::FlipPolarity(ChannelKind kind, int channel, bool wasDown) {
   SetParam(kind, "polarity", channel, wasDown ? 0 : 1);
 }

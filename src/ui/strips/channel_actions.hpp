@@ -22,9 +22,6 @@ class ChannelActions {
   const ParameterStore& Store() const;
   bool Locked() const;
 
-  // Gain code (clamped to the faders' range), Level message, LinkGain.
-  // Consecutive gains of one channel (wheel notches) are one undo step.
-  void CommitGain(ChannelKind kind, int channel, int code);
   // New Polarity 1 when the button was up, 0 when down; Level, LinkPolarity.
   void FlipPolarity(ChannelKind kind, int channel, bool wasDown);
   // New Mute 0 (muted) when the button was up, 1 when down; Level, LinkMute.

@@ -1,38 +1,26 @@
 #include "strips/gain_control.hpp"
 
-#include <cstdlib>
-#include <optional>
-
 #include "controls/skin_slider.hpp"
 #include "controls/value_entry_field.hpp"
+#include "editing/param_binding.hpp"
 #include "state/scales.hpp"
 #include "strips/channel_actions.hpp"
 
 namespace veyra {
-namespace {
-
-int CodeAt(int position) {
-  return kChannelGainMax - position;
-}
-
-}  // namespace
 
 GainControl::GainControl(ChannelActions& actions, ChannelKind kind, int channel, QWidget* parent)
-    : QWidget(parent),
-      actions_(actions),
-      kind_(kind),
-      channel_(channel),
-      fader_(new SkinSlider(this)),
-      entry_(new ValueEntryField(this)) {
+    : QWidget(parent), fader_(new SkinSlider(this)), entry_(new ValueEntryField(this)) {
+  const ParamDescriptor& gain = *FindParam(kind, "gain");
   ConfigureFader(*fader_);
   fader_->SetId(kFaderId);
   entry_->Attach(this, 0);
   entry_->setAlignment(Qt::AlignCenter);
-  connect(fader_, &SkinSlider::sliderChanging, this,
-          [this] { entry_->setText(QString::fromStdString(ChannelGainText(CodeAt(fader_->GetPos())))); });
-  connect(fader_, &SkinSlider::sliderChanged, this,
-          [this] { actions_.CommitGain(kind_, channel_, CodeAt(fader_->GetPos())); });
-  connect(entry_, &ValueEntryField::valueEntered, this, &GainControl::Entered);
+  boundFader_ = new BoundSlider(actions.Context(), gain, channel, fader_, true);
+  boundEntry_ = new BoundField(actions.Context(), gain, channel, entry_);
+  // While the thumb moves the field shows the gain under it.
+  connect(boundFader_, &BoundSlider::codeShown, this, [this](int, const QString& text) {
+    if (!(entry_->hasFocus() && entry_->isModified())) entry_->setText(text);
+  });
 }
 
 void GainControl::ConfigureFader(SkinSlider& fader) {
@@ -42,30 +30,9 @@ void GainControl::ConfigureFader(SkinSlider& fader) {
   fader.SetMargins(0, 4, 0, 4);
 }
 
-std::optional<int> GainControl::TypedGain(const QString& text) {
-  const QByteArray typed = text.trimmed().toLatin1();
-  if (typed.toUpper().startsWith("OFF")) return kChannelGainMin;
-  char* end = nullptr;
-  const double db = std::strtod(typed.constData(), &end);
-  if (end == typed.constData()) return std::nullopt;
-  return ChannelGainFromTypedDb(db);
-}
-
-void GainControl::Entered() {
-  const std::optional<int> code = TypedGain(entry_->text());
-  if (!code) {
-    Show(actions_.Store());  // not a gain: the field shows the stored one again
-    return;
-  }
-  fader_->SetPos(kChannelGainMax - *code);
-  actions_.CommitGain(kind_, channel_, *code);
-}
-
-void GainControl::Show(const ParameterStore& store) {
-  const int code =
-      WithChannel(store, kind_, channel_, [](const auto& c) { return static_cast<int>(c.Gain); });
-  fader_->SetPos(kChannelGainMax - code);
-  entry_->setText(QString::fromStdString(ChannelGainText(code)));
+void GainControl::Show(const ParameterStore&) {
+  boundFader_->Reload();
+  boundEntry_->Reload();
 }
 
 void GainControl::resizeEvent(QResizeEvent*) {

@@ -1,15 +1,17 @@
-// A strip's gain fader with its entry field below: the fader runs 0..560 with
-// the position 800 - code (top = +20 dB), the field shows the gain text
-// ("OFF" at the bottom) and takes a typed gain in dB.
+// A strip's gain fader with its entry field below, both bound to the channel's
+// gain parameter: the fader runs 0..560 with the position 800 - code (top =
+// +20 dB), the field shows the gain text ("OFF" at the bottom) and takes a
+// typed gain in dB by the parameter's rule.
 #pragma once
 
 #include <QWidget>
-#include <optional>
 
 #include "groups/channel_kind.hpp"
 
 namespace veyra {
 
+class BoundField;
+class BoundSlider;
 class ChannelActions;
 class SkinSlider;
 class ValueEntryField;
@@ -31,21 +33,15 @@ class GainControl : public QWidget {
   // Range, margins and thumb of every gain fader, so that a scale drawn beside
   // one (the head strip's) lines up with its thumb.
   static void ConfigureFader(SkinSlider& fader);
-  // The gain a typed text stands for: a decimal number of dB (clamped), "OFF"
-  // for the minimum; nothing for a text that is neither.
-  static std::optional<int> TypedGain(const QString& text);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void Entered();
-
-  ChannelActions& actions_;
-  ChannelKind kind_;
-  int channel_;
   SkinSlider* fader_;
   ValueEntryField* entry_;
+  BoundSlider* boundFader_;
+  BoundField* boundEntry_;
 };
 
 }  // namespace veyra

@@ -15,7 +15,7 @@
 #include <array>
 #include <vector>
 
-#include "mainwin/main_view.hpp"
+#include "editing/main_view.hpp"
 #include "strips/channel_actions.hpp"
 
 class QScrollArea;
