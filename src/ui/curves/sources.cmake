@@ -1,0 +1,4 @@
+# The dynamics editors' transfer-curve plot.
+target_sources(veyra_ui PRIVATE
+  curves/transfer_curve_view.cpp curves/transfer_curve_view.hpp
+)
