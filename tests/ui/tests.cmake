@@ -61,3 +61,13 @@ if(TARGET veyra)
   set_tests_properties(veyra_refuses_an_unknown_editor PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                        PASS_REGULAR_EXPRESSION "no editor named 'no-such-editor'" TIMEOUT 30)
 endif()
+
+# The dynamics editors open from the command line on a demo device and are pictured.
+if(TARGET veyra)
+  foreach(editor compressor:A limiter:3)
+    string(REPLACE ":" "_" shot ${editor})
+    add_test(NAME veyra_opens_${shot}
+             COMMAND veyra --device sim:sistel,fast --open ${editor} --screenshot ${CMAKE_BINARY_DIR}/ui-renders/${shot}.png)
+    set_tests_properties(veyra_opens_${shot} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
+  endforeach()
+endif()
