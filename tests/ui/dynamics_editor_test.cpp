@@ -229,6 +229,12 @@ TEST_F(DynamicsEditorTest, TheCurveFollowsTheRatioAndThresholdAtOnceAlsoWhileDra
   emit Fader(DynamicsEditor::kThreshold)->sliderChanging(0);
   EXPECT_EQ(Edited().Points[2], QPointF(10, 10));
   EXPECT_EQ(Edited().Colour, QColor(255, 51, 51));
+
+  // The factory defaults' ratio (999, off the scale) draws as the fader shows it: 1:64.
+  Store().Inputs[0].Ratio = 999;
+  Context().Refresh();
+  EXPECT_EQ(Fader(DynamicsEditor::kRatio)->GetPos(), 0);
+  EXPECT_EQ(Edited().Points.back(), QPointF(20, 0 + 20.0 / 64));
 }
 
 TEST_F(DynamicsEditorTest, ViewAndControlRowsShowAndChooseChannels) {
@@ -248,7 +254,7 @@ TEST_F(DynamicsEditorTest, ViewAndControlRowsShowAndChooseChannels) {
   EXPECT_EQ(shown.Channel, 4);
   EXPECT_EQ(shown.Colour, QColor(204, 51, 153));
   EXPECT_EQ(shown.Points.back(), QPointF(20, 0));  // 40 dB over the threshold at 1:2
-  rows.ViewButton(0)->click();  // the edited channel's curve cannot be hidden
+  rows.ViewButton(0)->click();                     // the edited channel's curve cannot be hidden
   EXPECT_EQ(editor.Curve()->Curves().size(), 2u);
 
   // Another channel to edit: its curve alone, its values in the columns.
