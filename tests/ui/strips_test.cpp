@@ -304,7 +304,7 @@ TEST_F(StripsTest, ButtonCaptionsFollowTheStoreOnEveryPanelKind) {
 TEST_F(StripsTest, BlockButtonsOpenTheirEditorOnThePanelsChannelAndFollowTheLock) {
   WindowRig& rig = Start(false);
   BlockButtons* blocks = Views().Row(kOut, 5)->Blocks();
-  EXPECT_FALSE(blocks->Button(3)->isEnabled());  // LIMIT: no limiter editor yet
+  EXPECT_TRUE(blocks->Button(3)->isEnabled());  // LIMIT: the limiter editor
   int openedOn = -1;
   rig.window->SetWindowOpener(WindowKind::LimiterEditor,
                               [&](QWidget*) { openedOn = rig.window->EditorChannel(); });

@@ -35,6 +35,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/main_window_test.cpp
       ui/strips_test.cpp
       ui/undo_test.cpp
+      ui/dynamics_editor_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 
@@ -68,4 +69,14 @@ if(TARGET veyra_ui)
       ui/qt_environment.cpp
       ui/response_graph_test.cpp
     LIBS veyra::ui Qt6::Test)
+endif()
+
+# The dynamics editors open from the command line on a demo device and are pictured.
+if(TARGET veyra)
+  foreach(editor compressor:A limiter:3)
+    string(REPLACE ":" "_" shot ${editor})
+    add_test(NAME veyra_opens_${shot}
+             COMMAND veyra --device sim:sistel,fast --open ${editor} --screenshot ${CMAKE_BINARY_DIR}/ui-renders/${shot}.png)
+    set_tests_properties(veyra_opens_${shot} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
+  endforeach()
 endif()

@@ -176,9 +176,14 @@ std::vector<ParamDescriptor> OutputTable() {
                     kLimiterReleaseMax, LimiterReleaseCodeText, ParseLimiterRelease, limiter,
                     GroupLink::Limiter));
   // Linked limiters take the ratio too, though no limiter editor shows it.
-  std::vector<FieldSpan> block = {
-      t[first].Field, t[first + 1].Field, t[first + 2].Field, {offsetof(OutputChannel, Ratio), 2}};
+  const FieldSpan ratio{offsetof(OutputChannel, Ratio), 2};
+  std::vector<FieldSpan> block = {t[first].Field, t[first + 1].Field, t[first + 2].Field, ratio};
   for (size_t i = first; i < t.size(); ++i) t[i].LinkFields = block;
+  // The ratio shapes the limiter's transfer curve but is not part of the
+  // limiter message; a change of it alone repeats only itself, so a member
+  // never takes threshold, attack or release that nothing sends it.
+  t.push_back(Param(kOut, "limiter.ratio", "limiter ratio", ratio, 0, kCompressorRatioMax, CompressorRatioCodeText,
+                    ParseCompressorRatio, kNotSent, GroupLink::Limiter));
   return t;
 }
 

@@ -178,6 +178,13 @@ std::string LimiterReleaseTableText(int code) {
   return multiple == 0 ? std::string() : Format("X%d", multiple);
 }
 
+// The limiter editor writes the multiplication sign of the device code page
+// (A1 C1), which is U+00D7; our texts are UTF-8.
+std::string LimiterReleaseFieldText(int code) {
+  const int multiple = LimiterReleaseMultiple(code);
+  return multiple == 0 ? std::string() : Format("\xC3\x97%d", multiple);
+}
+
 std::string CompressorThresholdText(int code) { return Format("%0.1f dB", DynamicsThresholdDb(code)); }
 
 std::string LimiterThresholdText(int code) {

@@ -96,6 +96,7 @@ std::string AttackText(int code);  // "%0.1fms" up to code 6, "%dms" above
 inline constexpr int kLimiterReleaseMax = 5;
 int LimiterReleaseMultiple(int code);            // 0 when out of range
 std::string LimiterReleaseTableText(int code);  // "X%d"; empty when out of range
+std::string LimiterReleaseFieldText(int code);  // "\u00D7%d" (the editor's field); empty when out of range
 
 // The editors' ranges of the dynamics codes.
 inline constexpr int kThresholdZero = 300;  // 0.0 dB

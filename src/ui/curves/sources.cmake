@@ -3,3 +3,8 @@ target_sources(veyra_ui PRIVATE
   curves/graph_painter.cpp curves/graph_painter.hpp
   curves/response_graph.cpp curves/response_graph.hpp
 )
+
+# The dynamics editors' transfer-curve plot.
+target_sources(veyra_ui PRIVATE
+  curves/transfer_curve_view.cpp curves/transfer_curve_view.hpp
+)

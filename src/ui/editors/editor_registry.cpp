@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "editors/dynamics_editor.hpp"
+
 namespace veyra {
 namespace {
 
@@ -13,8 +15,8 @@ constexpr auto kOutput = ChannelKind::Output;
 const std::array<EditorInfo, kWindowKinds> kEditors{{
     {WindowKind::InputEqEditor, "input-eq", kInput, nullptr},
     {WindowKind::OutputEqEditor, "output-eq", kOutput, nullptr},
-    {WindowKind::CompressorEditor, "compressor", kInput, nullptr},
-    {WindowKind::LimiterEditor, "limiter", kOutput, nullptr},
+    {WindowKind::CompressorEditor, "compressor", kInput, MakeCompressorEditor},
+    {WindowKind::LimiterEditor, "limiter", kOutput, MakeLimiterEditor},
     {WindowKind::DelayEditor, "delay", std::nullopt, nullptr},
     {WindowKind::InputGainEditor, "input-gain", std::nullopt, nullptr},
     {WindowKind::OutputGainEditor, "output-gain", std::nullopt, nullptr},

@@ -126,9 +126,14 @@ TEST(ParamTable, DisplayTextsOfCodes) {
       {kIn, "mic.level", 600, "0.0dB"}, {kIn, "mic.level", 720, "12.0dB"}, {kIn, "mic.level", 0, "-60.0dB"},
       {kIn, "mic.line", 0, "line"}, {kIn, "mic.line", 1, "mic"},
       {kOut, "limiter.threshold", 300, "0.0 dB"}, {kOut, "limiter.threshold", 301, "+0.1 dB"},
+<<<<<<< HEAD
       {kOut, "limiter.attack", 106, "100ms"}, {kOut, "limiter.release", 3, "X8"},
       {kOut, "xover.hp.slope", 0, "12dB"},
       {kOut, "xover.lp.slope", 6, "48dB"}, {kOut, "xover.lp.type", 0, "L-R"},
+=======
+      {kOut, "limiter.attack", 106, "100ms"}, {kOut, "limiter.release", 3, "X8"}, {kOut, "limiter.ratio", 2, "1:4"},
+      {kOut, "xover.hp.slope", 0, "12dB"}, {kOut, "xover.lp.slope", 6, "48dB"}, {kOut, "xover.lp.type", 0, "L-R"},
+>>>>>>> dyn
       {kOut, "xover.hp.freq", 30000, "30000Hz"},
   };
   for (const Shown& c : cases) {
@@ -169,7 +174,7 @@ TEST(ParamTable, EveryDescriptorIsWhole) {
     }
   }
   EXPECT_EQ(ChannelParams(kIn).size(), 4u + 3u + 6u * 5u + 4u);
-  EXPECT_EQ(ChannelParams(kOut).size(), 4u + 8u + 6u + 6u * 5u + 3u);
+  EXPECT_EQ(ChannelParams(kOut).size(), 4u + 8u + 6u + 6u * 5u + 4u);
 }
 
 struct Carried {
@@ -192,6 +197,7 @@ TEST(ParamTable, MessageGroupsAndLinks) {
       {kOut, "route.c", OutputGroup::Level, GroupLink::Mix},
       {kIn, "comp.ratio", InputGroup::Compressor, GroupLink::Compressor},
       {kOut, "limiter.threshold", OutputGroup::Limiter, GroupLink::Limiter},
+      {kOut, "limiter.ratio", kNotSent, GroupLink::Limiter},  // not in the limiter message
       {kOut, "xover.lp.freq", OutputGroup::Crossover, GroupLink::Crossover},
       {kIn, "mic.level", kNotSent, GroupLink::Mic},
   };
@@ -259,6 +265,12 @@ TEST(ParamTable, LinkedCopiesMoveTheBlocksFields) {
   copy(Get(kOut, "limiter.threshold"));
   EXPECT_EQ(s.Outputs[1].Release, 4);
   EXPECT_EQ(s.Outputs[1].Ratio, 2);
+  // The limiter's ratio alone, which no message sends, repeats only itself.
+  s.Outputs[0].Ratio = 5;
+  s.Outputs[0].Threshold = 111;
+  copy(Get(kOut, "limiter.ratio"));
+  EXPECT_EQ(s.Outputs[1].Ratio, 5);
+  EXPECT_NE(s.Outputs[1].Threshold, 111);
 }
 
 TEST(ParamTable, CodesRoundTripThroughTheRecordBytes) {

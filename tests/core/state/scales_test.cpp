@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "state/device_text.hpp"
 #include "state/scales.hpp"
 
 namespace veyra {
@@ -135,6 +136,15 @@ TEST(ValueDisplay, EveryKind) {
   }
   for (int k : {4, 7, 8, 9, 10, 42, 43, 44, 45, 46, 47, 48}) EXPECT_TRUE(IsWheelSteppedKind(k)) << k;
   for (int k : {0, 5, 6, 11, 41, 49}) EXPECT_FALSE(IsWheelSteppedKind(k)) << k;
+}
+
+// The limiter editor's release field: the device code page's multiplication
+// sign and the multiple; nothing for a code the scale does not know.
+TEST(Dynamics, LimiterReleaseFieldText) {
+  const std::string times = DecodeDeviceText("\xA1\xC1");
+  const std::pair<int, std::string> cases[] = {
+      {0, times + "2"}, {3, times + "8"}, {5, times + "32"}, {6, ""}, {-1, ""}};
+  for (const auto& [code, text] : cases) EXPECT_EQ(LimiterReleaseFieldText(code), text) << code;
 }
 
 }  // namespace
