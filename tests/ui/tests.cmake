@@ -1,4 +1,6 @@
 # GUI tests run headless (QT_QPA_PLATFORM=offscreen, set by veyra_add_test).
+# Pictures taken by the tests and the program's screenshot runs land here.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/ui-renders)
 if(TARGET veyra_ui)
   find_package(Qt6 REQUIRED COMPONENTS Test)
   veyra_add_test(veyra_ui_tests

@@ -126,14 +126,8 @@ TEST(ParamTable, DisplayTextsOfCodes) {
       {kIn, "mic.level", 600, "0.0dB"}, {kIn, "mic.level", 720, "12.0dB"}, {kIn, "mic.level", 0, "-60.0dB"},
       {kIn, "mic.line", 0, "line"}, {kIn, "mic.line", 1, "mic"},
       {kOut, "limiter.threshold", 300, "0.0 dB"}, {kOut, "limiter.threshold", 301, "+0.1 dB"},
-<<<<<<< HEAD
-      {kOut, "limiter.attack", 106, "100ms"}, {kOut, "limiter.release", 3, "X8"},
-      {kOut, "xover.hp.slope", 0, "12dB"},
-      {kOut, "xover.lp.slope", 6, "48dB"}, {kOut, "xover.lp.type", 0, "L-R"},
-=======
       {kOut, "limiter.attack", 106, "100ms"}, {kOut, "limiter.release", 3, "X8"}, {kOut, "limiter.ratio", 2, "1:4"},
       {kOut, "xover.hp.slope", 0, "12dB"}, {kOut, "xover.lp.slope", 6, "48dB"}, {kOut, "xover.lp.type", 0, "L-R"},
->>>>>>> dyn
       {kOut, "xover.hp.freq", 30000, "30000Hz"},
   };
   for (const Shown& c : cases) {
