@@ -60,3 +60,12 @@ if(TARGET veyra)
   set_tests_properties(veyra_refuses_an_unknown_editor PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                        PASS_REGULAR_EXPRESSION "no editor named 'no-such-editor'" TIMEOUT 30)
 endif()
+
+# The response graph on a real store.
+if(TARGET veyra_ui)
+  veyra_add_test(veyra_curves_ui_tests
+    SOURCES
+      ui/qt_environment.cpp
+      ui/response_graph_test.cpp
+    LIBS veyra::ui Qt6::Test)
+endif()
