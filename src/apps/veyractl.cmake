@@ -8,6 +8,7 @@ add_library(veyra_ctl STATIC
   veyractl/console.cpp
   veyractl/device_commands.cpp
   veyractl/device_session.cpp
+  veyractl/eq_commands.cpp
   veyractl/file_commands.cpp
   veyractl/info_report.cpp
   veyractl/response_table.cpp

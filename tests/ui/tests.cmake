@@ -38,6 +38,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/strips_test.cpp
       ui/undo_test.cpp
       ui/dynamics_editor_test.cpp
+      ui/eq_editors_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

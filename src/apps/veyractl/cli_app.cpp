@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "device_commands.hpp"
+#include "eq_commands.hpp"
 #include "file_commands.hpp"
 
 namespace veyra::ctl {
@@ -49,6 +50,7 @@ struct Commands {
   ShowOptions Show;
   ExportOptions Export;
   ResponseOptions Response;
+  EqFileOptions ImportEq, ExportEq;
   ParsedProgram ShowProgram, ExportProgram, ResponseProgram;
 };
 
@@ -125,6 +127,31 @@ void AddFileCommands(CLI::App& app, Commands& c) {
   });
 }
 
+// --input A..H or --output 1..8, exactly one.
+void AddEqChannel(CLI::App& command, EqFileOptions& options) {
+  CLI::Option_group* channel = command.add_option_group("channel", "The channel, named as the program names it");
+  channel->add_option("--input", options.Input, "Input channel A..H")
+      ->check(CLI::IsMember({"A", "B", "C", "D", "E", "F", "G", "H"}, CLI::ignore_case));
+  channel->add_option("--output", options.Output, "Output channel 1..8")->check(CLI::Range(1, 8));
+  channel->require_option(1);
+}
+
+void AddEqCommands(CLI::App& app, Commands& c) {
+  CLI::App* imp = app.add_subcommand(
+      "import-eq", "Read a filter text file into EQ bands 1..6 of a channel and rewrite the settings file");
+  imp->add_option("FILTERS", c.ImportEq.Filters, "Filter text file (\"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1.41\")")
+      ->required();
+  imp->add_option("SETTINGS", c.ImportEq.Settings, "Settings file (.dat) to rewrite")->required();
+  AddEqChannel(*imp, c.ImportEq);
+  imp->callback([&c] { c.Run = [&c](const Console& con) { return RunImportEq(con, c.ImportEq); }; });
+
+  CLI::App* exp = app.add_subcommand(
+      "export-eq", "Print EQ bands 1..6 of a channel of a settings file as filter text (one line per band)");
+  exp->add_option("SETTINGS", c.ExportEq.Settings, "Settings file (.dat)")->required();
+  AddEqChannel(*exp, c.ExportEq);
+  exp->callback([&c] { c.Run = [&c](const Console& con) { return RunExportEq(con, c.ExportEq); }; });
+}
+
 // The first argument that is neither an option nor the value of a global
 // option: what the operator meant as the command.
 std::string FirstWord(int argc, const char* const* argv) {
@@ -177,6 +204,7 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
       ->check(CLI::Range(1, 600000));
   AddDeviceCommands(app, c);
   AddFileCommands(app, c);
+  AddEqCommands(app, c);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

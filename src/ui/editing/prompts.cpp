@@ -79,3 +79,17 @@ int UnattendedPrompts::Ask(QWidget*, const QString& text, const QString&, unsign
 }
 
 }  // namespace veyra
+
+namespace veyra {
+
+QString MainWindowPrompts::FilterTextPath(QWidget* owner, bool save) {
+  QFileDialog dialog(owner);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilter("Filter Files (*.txt);;All Files (*)");
+  dialog.setDefaultSuffix("txt");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
+
+}  // namespace veyra

@@ -24,6 +24,9 @@ class MainWindowPrompts {
   virtual QString SaveSettingsPath(QWidget* owner);
   // "HOST:PORT" of a report bridge; empty when cancelled.
   virtual QString BridgeAddress(QWidget* owner);
+  // The EQ editors' filter text files ("Filter Files (*.txt)"): one to read
+  // (save false) or to write; empty when cancelled.
+  virtual QString FilterTextPath(QWidget* owner, bool save);
   // The Set Name dialog on a channel's name: the new name in device text
   // (at most 8 bytes), nothing when cancelled.
   virtual std::optional<std::string> ChannelName(QWidget* owner, const QString& current);
@@ -39,6 +42,7 @@ class UnattendedPrompts : public MainWindowPrompts {
   QString OpenSettingsPath(QWidget*) override { return {}; }
   QString SaveSettingsPath(QWidget*) override { return {}; }
   QString BridgeAddress(QWidget*) override { return {}; }
+  QString FilterTextPath(QWidget*, bool) override { return {}; }
   std::optional<std::string> ChannelName(QWidget*, const QString&) override { return std::nullopt; }
 };
 

@@ -4,6 +4,8 @@
 #include <array>
 
 #include "editors/dynamics_editor.hpp"
+#include "editors/input_eq_editor.hpp"
+#include "editors/output_eq_editor.hpp"
 
 namespace veyra {
 namespace {
@@ -13,8 +15,8 @@ constexpr auto kOutput = ChannelKind::Output;
 
 // Keep one line per window kind; a dialog joins by naming its factory here.
 const std::array<EditorInfo, kWindowKinds> kEditors{{
-    {WindowKind::InputEqEditor, "input-eq", kInput, nullptr},
-    {WindowKind::OutputEqEditor, "output-eq", kOutput, nullptr},
+    {WindowKind::InputEqEditor, "input-eq", kInput, MakeInputEqEditor},
+    {WindowKind::OutputEqEditor, "output-eq", kOutput, MakeOutputEqEditor},
     {WindowKind::CompressorEditor, "compressor", kInput, MakeCompressorEditor},
     {WindowKind::LimiterEditor, "limiter", kOutput, MakeLimiterEditor},
     {WindowKind::DelayEditor, "delay", std::nullopt, nullptr},

@@ -1,0 +1,315 @@
+// The input and output EQ editors on the real stack: the main window's
+// editing context, its link thread and the simulated processor.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QUndoStack>
+#include <fstream>
+
+#include "controls/skin_button.hpp"
+#include "controls/skin_drop_down.hpp"
+#include "controls/skin_label.hpp"
+#include "controls/skin_slider.hpp"
+#include "controls/value_entry_field.hpp"
+#include "core/files/test_files.hpp"
+#include "curves/response_graph.hpp"
+#include "editing/edit_context.hpp"
+#include "editing/param_binding.hpp"
+#include "editors/input_eq_editor.hpp"
+#include "editors/output_eq_editor.hpp"
+#include "editors/parts/channel_rows.hpp"
+#include "editors/parts/mode_slider.hpp"
+#include "mainwin_test_support.hpp"
+#include "params/eq_bands.hpp"
+#include "state/models.hpp"
+#include "ui_test_util.hpp"
+
+namespace veyra::testing {
+namespace {
+
+constexpr ChannelKind kOut = ChannelKind::Output;
+
+class EqEditorsTest : public ::testing::Test {
+ protected:
+  void Start(bool connect, const char* model = "orvane,fast") {
+    device_ = std::make_unique<TestDevice>(model);
+    UseTestDevice(device_.get());
+    rig_ = std::make_unique<WindowRig>();
+    ASSERT_TRUE(test::ShowActive(rig_->window.get()));
+    if (connect) {
+      ASSERT_TRUE(rig_->Connect());
+    } else {
+      SwitchModel(*rig_->store, 3, [this] { rig_->window->RefreshMainWindow(); });
+    }
+    device_->Forget();
+  }
+  void TearDown() override {
+    input_.reset();
+    output_.reset();
+    rig_.reset();
+    UseTestDevice(nullptr);
+  }
+  EditContext& Context() { return rig_->window->Context(); }
+  ParameterStore& Store() { return *rig_->store; }
+  InputEqEditor& Input(int channel) {
+    input_ = std::make_unique<InputEqEditor>(Context(), channel);
+    return *input_;
+  }
+  OutputEqEditor& Output(int channel) {
+    output_ = std::make_unique<OutputEqEditor>(Context(), channel);
+    return *output_;
+  }
+  std::vector<Request> Writes() {
+    rig_->Settle();
+    std::vector<Request> writes;
+    for (const Request& r : device_->Requests())
+      if (r.Command == WriteCommand) writes.push_back(r);
+    device_->Forget();
+    return writes;
+  }
+  static Request Out(int channel, int group) {
+    return {WriteCommand, 0, 2, static_cast<uint8_t>(channel), static_cast<uint8_t>(group)};
+  }
+  static Request In(int channel, int group) {
+    return {WriteCommand, 0, 1, static_cast<uint8_t>(channel), static_cast<uint8_t>(group)};
+  }
+  static void Move(ModeSlider* slider, int position) {
+    slider->Slider()->SetPos(position);
+    emit slider->Slider()->sliderChanging(0);
+    emit slider->Slider()->sliderChanged(0);
+  }
+  static void Choose(SkinDropDown* list, int index) {
+    list->SetCurrentIndex(index);
+    emit list->selectionChanged(0);
+  }
+
+  std::unique_ptr<TestDevice> device_;
+  std::unique_ptr<WindowRig> rig_;
+  std::unique_ptr<InputEqEditor> input_;
+  std::unique_ptr<OutputEqEditor> output_;
+};
+
+TEST_F(EqEditorsTest, FrequencySliderEndsAtThirtyThousandAndOneFrameFollows) {
+  Start(true);
+  OutputEqEditor& editor = Output(2);
+  struct Case {
+    int band, position, hertz, group;
+  };
+  for (const Case c : {Case{1, 348, 30000, 5}, Case{6, 0, 10, 10}, Case{3, 200, 1000, 7}}) {
+    editor.SelectBand(c.band, BandMode::Frequency);
+    Move(editor.ValueSlider(), c.position);
+    EXPECT_EQ(Store().Outputs[2].Bands[c.band - 1].Freq, c.hertz);
+    EXPECT_EQ(editor.Column(c.band)->ModeButton(BandMode::Frequency)->text(), QString::number(c.hertz));
+    EXPECT_EQ(Writes(), (std::vector<Request>{Out(2, c.group)}));
+    EXPECT_EQ(device_->Memory()->Outputs[2].Bands[c.band - 1].Freq, c.hertz);
+  }
+  EXPECT_EQ(editor.windowTitle(), "Output EQ3");
+}
+
+TEST_F(EqEditorsTest, SliderModesRangesAndTexts) {
+  Start(false);
+  InputEqEditor& editor = Input(1);
+  ModeSlider* slider = editor.ValueSlider();
+  editor.SelectBand(2, BandMode::Gain);
+  EXPECT_EQ(slider->LowLabel()->Text(), "-30dB");
+  for (const auto& [code, text] : std::vector<std::pair<int, QString>>{{600, "0.0dB"}, {601, "+0.1dB"}, {300, "-30.0dB"}}) {
+    Move(slider, code - 300);
+    EXPECT_EQ(Store().Inputs[1].Bands[1].Gain, code);
+    EXPECT_EQ(slider->Readout()->Text(), text);
+  }
+  editor.SelectBand(2, BandMode::Width);
+  EXPECT_EQ(slider->Slider()->GetMax(), 59);
+  EXPECT_EQ(slider->HighLabel()->Text(), "3.00oct");
+  // PEQ to LSHLF: the width slider becomes the two-position slope slider.
+  Choose(editor.Column(2)->TypeList(), 1);
+  EXPECT_EQ(Store().Inputs[1].Bands[1].Type, 1);
+  EXPECT_EQ(slider->Slider()->GetMax(), 1);
+  EXPECT_EQ(slider->LowLabel()->Text(), "6 oct");
+  EXPECT_EQ(slider->HighLabel()->Text(), "12 oct");
+  EXPECT_TRUE(editor.Column(2)->SlopeList()->isVisibleTo(&editor));
+  EXPECT_FALSE(editor.Column(2)->Field(BandMode::Width)->Field()->isVisibleTo(&editor));
+  Move(slider, 1);
+  EXPECT_EQ(Store().Inputs[1].Bands[1].ShelfSlope, 1);
+  EXPECT_EQ(editor.Column(2)->ModeButton(BandMode::Width)->text(), "12 OCT");
+  // Offline: the store and readouts change, nothing is sent.
+  EXPECT_TRUE(Writes().empty());
+  EXPECT_EQ(editor.windowTitle(), "Input EQ B");
+}
+
+TEST_F(EqEditorsTest, TypedEntriesFollowTheirRules) {
+  Start(false);
+  InputEqEditor& editor = Input(0);
+  struct Case {
+    BandMode mode;
+    const char* typed;
+    int code;
+    QString shown;
+  };
+  const Case cases[] = {
+      {BandMode::Frequency, "5", 10, "10"},           {BandMode::Frequency, "40000", 30000, "30000"},
+      {BandMode::Width, "1.23", 115, "1.20OCT"},      {BandMode::Width, "0.30", 25, "0.30OCT"},
+      {BandMode::Width, "0.01", 0, "0.05OCT"},        {BandMode::Gain, "-3.25", 568, "-3.20dB"},
+      {BandMode::Gain, "20", 750, "+15.00dB"},
+  };
+  for (const Case& c : cases) {
+    ValueEntryField* field = editor.Column(4)->Field(c.mode)->Field();
+    field->setText(c.typed);
+    emit field->valueEntered(field->FieldNumber());
+    const EqBand& band = Store().Inputs[0].Bands[3];
+    const int stored = c.mode == BandMode::Frequency ? band.Freq : c.mode == BandMode::Width ? band.Width : band.Gain;
+    EXPECT_EQ(stored, c.code) << c.typed;
+    EXPECT_EQ(field->text(), c.shown) << c.typed;
+  }
+}
+
+TEST_F(EqEditorsTest, ResetAndBypassThroughTheSavedGain) {
+  Start(true);
+  OutputEqEditor& editor = Output(0);
+  EqBand& band = Store().Outputs[0].Bands[1];
+  band = {3150, 680, 100, 0, 1, 2, 0};
+  Context().Refresh();
+  editor.Column(2)->BypassButton()->click();
+  EXPECT_EQ(band.Gain, 600);
+  EXPECT_TRUE(editor.Column(2)->BypassButton()->GetDown());
+  EXPECT_EQ(Writes(), (std::vector<Request>{Out(0, 6)}));
+  EXPECT_EQ(device_->Memory()->Outputs[0].Bands[1].Gain, 600);
+  editor.Column(2)->BypassButton()->click();
+  EXPECT_EQ(band.Gain, 680);
+  EXPECT_FALSE(editor.Column(2)->BypassButton()->GetDown());
+  EXPECT_EQ(device_->Memory()->Outputs[0].Bands[1].Gain, 680);
+  Writes();
+
+  editor.Column(2)->ResetButton()->click();
+  EXPECT_EQ(band.Freq, 3150);
+  EXPECT_EQ(band.Gain, 600);
+  EXPECT_EQ(band.Width, 25);
+  EXPECT_EQ(band.Type, 0);
+  EXPECT_EQ(band.ShelfSlope, 0);
+  EXPECT_EQ(editor.Column(2)->ModeButton(BandMode::Width)->text(), "0.30OCT");
+
+  // BYPASSALL: one step, one message per band, undone as one.
+  Store().Outputs[0].Bands[0].Gain = 550;
+  Store().Outputs[0].Bands[5].Gain = 700;
+  Context().Refresh();
+  Writes();
+  const int steps = Context().History().count();
+  editor.BypassAllButton()->click();
+  EXPECT_EQ(Store().Outputs[0].Bands[0].Gain, 600);
+  EXPECT_EQ(Store().Outputs[0].Bands[5].Gain, 600);
+  EXPECT_TRUE(editor.BypassAllButton()->GetDown());
+  EXPECT_EQ(Writes(), (std::vector<Request>{Out(0, 5), Out(0, 6), Out(0, 7), Out(0, 8), Out(0, 9), Out(0, 10)}));
+  EXPECT_EQ(Context().History().count(), steps + 1);
+  editor.BypassAllButton()->click();
+  EXPECT_EQ(Store().Outputs[0].Bands[0].Gain, 550);
+  EXPECT_EQ(Store().Outputs[0].Bands[5].Gain, 700);
+}
+
+TEST_F(EqEditorsTest, LinkedMembersFollowAfterTheEditedChannel) {
+  Start(true);
+  Store().InputGroups[1].LinkEq = 1;
+  Store().Inputs[0].GroupNumber = Store().Inputs[3].GroupNumber = 2;
+  InputEqEditor& editor = Input(3);
+  editor.SelectBand(2, BandMode::Gain);
+  Move(editor.ValueSlider(), 420);  // +12 dB
+  EXPECT_EQ(Writes(), (std::vector<Request>{In(3, 8), In(0, 8)}));
+  EXPECT_EQ(device_->Memory()->Inputs[0].Bands[1].Gain, 720);
+  // The noise gate follows the EQ link as well.
+  Move(editor.GateSlider(), 30);
+  EXPECT_EQ(Writes(), (std::vector<Request>{In(3, 2), In(0, 2)}));
+  EXPECT_EQ(editor.GateSlider()->Readout()->Text(), "-90dB");
+}
+
+TEST_F(EqEditorsTest, CrossoverIsLimitedOnOpeningAndSentWhole) {
+  Start(true);
+  Store().Outputs[4].Crossover[kHighPass] = {5, 0, 1};
+  Store().Outputs[4].Crossover[kLowPass] = {40000, 1, 3};
+  OutputEqEditor& editor = Output(4);
+  EXPECT_EQ(Store().Outputs[4].Crossover[kHighPass].Freq, 10);
+  EXPECT_EQ(Store().Outputs[4].Crossover[kLowPass].Freq, 30000);
+  // Both ends are flat.
+  EXPECT_EQ(editor.SectionButton(kLowPass, OutputEqEditor::SectionMode::Frequency)->text(), "30000");
+  editor.SelectSection(kLowPass, OutputEqEditor::SectionMode::Slope);
+  EXPECT_EQ(editor.CrossoverSlider()->HighLabel()->Text(), "48dB");
+  Move(editor.CrossoverSlider(), 6);
+  EXPECT_EQ(Writes(), (std::vector<Request>{Out(4, 4)}));
+  const auto device = device_->Memory();
+  EXPECT_EQ(device->Outputs[4].Crossover[kLowPass].CrossoverSlope, 6);
+  EXPECT_EQ(device->Outputs[4].Crossover[kHighPass].Freq, 10);  // the other section, unchanged
+  EXPECT_EQ(device->Outputs[4].Crossover[kHighPass].CrossoverSlope, 1);
+  Choose(editor.TypeList(kHighPass), 2);
+  EXPECT_EQ(Store().Outputs[4].Crossover[kHighPass].CrossoverType, 2);
+  EXPECT_EQ(Writes(), (std::vector<Request>{Out(4, 4)}));
+}
+
+TEST_F(EqEditorsTest, AGraphDragReachesTheReadoutsAndTheDeviceAsOneStep) {
+  Start(true);
+  OutputEqEditor& editor = Output(1);
+  ASSERT_TRUE(test::ShowActive(&editor));
+  ResponseGraph* graph = editor.Graph();
+  const QPoint handle = graph->HandleCentre(2);  // band 3
+  const int steps = Context().History().count();
+  QTest::mousePress(graph, Qt::LeftButton, {}, handle);
+  QTest::mouseMove(graph, handle + QPoint(40, -30));
+  QTest::mouseMove(graph, handle + QPoint(80, -40));
+  QTest::mouseRelease(graph, Qt::LeftButton, {}, handle + QPoint(80, -40));
+  const EqBand& band = Store().Outputs[1].Bands[2];
+  EXPECT_NE(band.Gain, 600);
+  EXPECT_EQ(editor.Column(3)->ModeButton(BandMode::Frequency)->text(), QString::number(band.Freq));
+  EXPECT_EQ(editor.SelectedBand(), 3);
+  EXPECT_EQ(Context().History().count(), steps + 1);
+  const std::vector<Request> writes = Writes();
+  ASSERT_FALSE(writes.empty());
+  for (const Request& r : writes) EXPECT_EQ(r, Out(1, 7));
+  EXPECT_EQ(device_->Memory()->Outputs[1].Bands[2].Gain, band.Gain);
+}
+
+TEST_F(EqEditorsTest, ImportIsOneStepSentLikeBandChangesAndRefusalsChangeNothing) {
+  Start(true, "sistel,fast");
+  ScratchDir dir;
+  const auto write = [&dir](const char* name, const char* text) {
+    std::ofstream(dir / name) << text;
+    return QString::fromStdString((dir / name).string());
+  };
+  OutputEqEditor& editor = Output(3);
+  EXPECT_FALSE(editor.Rows()->ControlButton(4)->isVisibleTo(&editor));  // four outputs
+  const ParameterStore before = Store();
+  EXPECT_FALSE(editor.ImportFile(write("bad.txt", "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\nFilter 2: ON HP Fc 80 Hz\n")));
+  ASSERT_EQ(rig_->prompts->notices.size(), 1u);
+  EXPECT_TRUE(rig_->prompts->notices.back().contains("line 2"));
+  EXPECT_EQ(std::memcmp(&before.Outputs[3], &Store().Outputs[3], sizeof(OutputChannel)), 0);
+  EXPECT_TRUE(Writes().empty());
+
+  const int steps = Context().History().count();
+  ASSERT_TRUE(editor.ImportFile(write("good.txt", "Preamp: -2 dB\nFilter: ON LS 6dB Fc 90 Hz Gain 4 dB\n")));
+  EXPECT_EQ(Context().History().count(), steps + 1);
+  EXPECT_EQ(Store().Outputs[3].Bands[0].Type, 1);
+  EXPECT_EQ(Store().Outputs[3].Bands[0].Gain, 640);
+  EXPECT_EQ(editor.Column(1)->TypeList()->CurrentText(), "LSHLF");
+  EXPECT_EQ(Writes(), (std::vector<Request>{Out(3, 5), Out(3, 6), Out(3, 7), Out(3, 8), Out(3, 9), Out(3, 10)}));
+  EXPECT_EQ(device_->Memory()->Outputs[3].Bands[0].Gain, 640);
+  EXPECT_TRUE(rig_->prompts->notices.back().contains("preamp"));  // the notice lists what was left out
+
+  // Export, change, import the export: the same codes again.
+  const QString exported = QString::fromStdString((dir / "out.txt").string());
+  ASSERT_TRUE(editor.ExportFile(exported));
+  const OutputChannel exportedRecord = Store().Outputs[3];
+  editor.ResetAllButton()->click();
+  ASSERT_TRUE(editor.ImportFile(exported));
+  EXPECT_EQ(std::memcmp(&exportedRecord.Bands, &Store().Outputs[3].Bands, sizeof exportedRecord.Bands), 0);
+}
+
+TEST_F(EqEditorsTest, ControlRowSwitchesTheEditedChannel) {
+  Start(false);
+  InputEqEditor& editor = Input(0);
+  EXPECT_FALSE(editor.Rows()->ControlButton(4)->isVisibleTo(&editor));  // four inputs
+  editor.Rows()->ControlButton(2)->click();
+  EXPECT_EQ(editor.Channel(), 2);
+  EXPECT_EQ(editor.windowTitle(), "Input EQ C");
+  EXPECT_EQ(editor.Graph()->Channel(), 2);
+  Store().Inputs[2].Bands[0].Freq = 777;
+  Context().Refresh();
+  EXPECT_EQ(editor.Column(1)->ModeButton(BandMode::Frequency)->text(), "777");
+}
+
+}  // namespace
+}  // namespace veyra::testing
