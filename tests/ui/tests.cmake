@@ -35,6 +35,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/main_window_test.cpp
       ui/strips_test.cpp
       ui/undo_test.cpp
+      ui/program_dialog_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 
@@ -68,4 +69,11 @@ if(TARGET veyra_ui)
       ui/qt_environment.cpp
       ui/response_graph_test.cpp
     LIBS veyra::ui Qt6::Test)
+endif()
+
+# The Program dialog over a demo device, as the operator opens it.
+if(TARGET veyra)
+  add_test(NAME veyra_screenshot_of_the_program_dialog
+           COMMAND veyra --device sim:sistel,fast --open program --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_program.png)
+  set_tests_properties(veyra_screenshot_of_the_program_dialog PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
 endif()

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "files/program_dialog.hpp"
+
 namespace veyra {
 namespace {
 
@@ -21,7 +23,7 @@ const std::array<EditorInfo, kWindowKinds> kEditors{{
     {WindowKind::MicLineEditor, "mic", std::nullopt, nullptr},
     {WindowKind::InputGroupEditor, "input-group", std::nullopt, nullptr},
     {WindowKind::OutputGroupEditor, "output-group", std::nullopt, nullptr},
-    {WindowKind::ProgramDialog, "program", std::nullopt, nullptr},
+    {WindowKind::ProgramDialog, "program", std::nullopt, MakeProgramDialog},
     {WindowKind::DataView, "data", std::nullopt, nullptr},
     {WindowKind::CopyDialog, "copy", std::nullopt, nullptr},
     {WindowKind::Security, "security", std::nullopt, nullptr},
