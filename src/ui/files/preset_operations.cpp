@@ -123,7 +123,8 @@ bool PresetOperations::ReadFile(PresetOperation operation, int program, const QS
                                 ? ReadPresetFile(store, program, FilePath(path))
                                 : ReadBankFile(store, FilePath(path));
   if (!loaded.ok()) {
-    context_.Prompts().Ask(Owner(), QString::fromStdString(loaded.Error), "Warning", kStyleOk | kIconExclamation);
+    context_.Prompts().Ask(Owner(), QString::fromStdString(loaded.Error), "Warning",
+                           kStyleOk | kIconExclamation);
     return false;
   }
   const std::string notice = LoadNotice(loaded);

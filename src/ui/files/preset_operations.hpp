@@ -26,16 +26,23 @@ namespace veyra {
 class EditContext;
 struct ParameterStore;
 
-enum class PresetOperation { SaveToDevice, RecallFromDevice, SaveToFile, RecallFromFile, DownloadAll, UploadAll };
+enum class PresetOperation {
+  SaveToDevice,
+  RecallFromDevice,
+  SaveToFile,
+  RecallFromFile,
+  DownloadAll,
+  UploadAll
+};
 
 // What an operation came to, as the window's thread sees it at the end.
 struct PresetOutcome {
   PresetOperation Operation = PresetOperation::SaveToDevice;
-  int Program = 0;          // 1..30; 0 for the all-programs transfers
+  int Program = 0;  // 1..30; 0 for the all-programs transfers
   SyncResult Result;
-  std::string FileError;    // the file could not be written (the device part may have worked)
+  std::string FileError;      // the file could not be written (the device part may have worked)
   bool StoreChanged = false;  // records were taken into the window's store
-  QString Text;             // what the operator was told; empty: nothing
+  QString Text;               // what the operator was told; empty: nothing
 };
 
 class PresetOperations : public QObject {

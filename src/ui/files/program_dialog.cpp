@@ -16,10 +16,11 @@
 namespace veyra {
 namespace {
 
-// The grid of programs: six columns of five, each a button over its name.
-constexpr int kColumns = 6;
+// The grid of programs: five columns of six, each a button over its name,
+// wide enough for sixteen capitals.
+constexpr int kColumns = 5;
 constexpr int kMargin = 16;
-constexpr int kCellWidth = 118;
+constexpr int kCellWidth = 150;
 constexpr int kCellGap = 8;
 constexpr int kButtonHeight = 26;
 constexpr int kFieldHeight = 22;
@@ -66,7 +67,8 @@ SkinLabel* MakeLabel(QWidget* parent, const QColor& colour) {
 }  // namespace
 
 ProgramNameField::ProgramNameField(QWidget* parent) : QLineEdit(parent) {
-  setFont(skin::ControlFont(12));
+  setFont(skin::ControlFont(11));
+  setTextMargins(0, 0, 0, 0);
   setAlignment(Qt::AlignCenter);
   setValidator(new NameValidator(this));
   QPalette colours = palette();
@@ -104,7 +106,8 @@ void ProgramDialog::BuildPrograms() {
 
     auto* field = new ProgramNameField(this);
     field->setGeometry(x, y + kButtonHeight + 4, kCellWidth, kFieldHeight);
-    connect(field, &ProgramNameField::refused, this, [this](const QString& reason) { nameNotice_->SetText(reason); });
+    connect(field, &ProgramNameField::refused, this,
+            [this](const QString& reason) { nameNotice_->SetText(reason); });
     connect(field, &QLineEdit::textEdited, this, [this] { nameNotice_->SetText(QString()); });
     names_[i] = field;
   }
@@ -178,7 +181,8 @@ void ProgramDialog::Reload() {
 }
 
 void ProgramDialog::ShowBusy(bool busy) {
-  for (SkinButton* button : {saveToDevice_, recallFromDevice_, saveToFile_, recallFromFile_, downloadAll_, uploadAll_})
+  for (SkinButton* button :
+       {saveToDevice_, recallFromDevice_, saveToFile_, recallFromFile_, downloadAll_, uploadAll_})
     button->setEnabled(!busy);
   if (!busy) return;
   const int program = operations_.RunningProgram();
