@@ -418,7 +418,7 @@ TEST_F(ProgramDialogTest, CancelledUploadSaysHowManyProgramsReachedTheDevice) {
   ASSERT_TRUE(WriteBankFile(Store(), Path("bank.dama").toStdString()).ok());
   for (int q = 1; q <= kPresetCount; ++q) Store().Presets[q].Outputs[3].Gain = 0;
   const auto deviceBefore = device_->Memory();
-  device_->slow->DelayMs = 15;
+  device_->slow->DelayMs = 30;
   QSignalSpy progress(&Ops(), &PresetOperations::progress);
   QSignalSpy done(&Ops(), &PresetOperations::finished);
   rig_->prompts->paths.push_back(Path("bank.dama"));
@@ -442,7 +442,7 @@ TEST_F(ProgramDialogTest, CancelledUploadSaysHowManyProgramsReachedTheDevice) {
 }
 
 TEST_F(ProgramDialogTest, TheWindowKeepsRunningDuringDownloadAll) {
-  constexpr int kReplyDelayMs = 300;
+  constexpr int kReplyDelayMs = 500;
   Start("orvane,fast", true);
   device_->slow->DelayMs = kReplyDelayMs;
   QElapsedTimer clock;
@@ -460,7 +460,7 @@ TEST_F(ProgramDialogTest, TheWindowKeepsRunningDuringDownloadAll) {
   clock.start();
   tick.start();
   Dialog().DownloadAllButton()->click();
-  while (progress.count() < 6) ASSERT_TRUE(progress.wait(20000));
+  while (progress.count() < 4) ASSERT_TRUE(progress.wait(20000));
   Dialog().CancelButton()->click();
   ASSERT_TRUE(done.wait(20000));
   tick.stop();
