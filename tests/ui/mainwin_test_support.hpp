@@ -147,6 +147,7 @@ class ScriptedPrompts : public MainWindowPrompts {
   QString OpenSettingsPath(QWidget*) override { return NextPath(); }
   QString SaveSettingsPath(QWidget*) override { return NextPath(); }
   QString BridgeAddress(QWidget*) override { return NextPath(); }
+  QString ProgramFilePath(QWidget*, ProgramFileKind, bool) override { return NextPath(); }
   std::optional<std::string> ChannelName(QWidget*, const QString& current) override {
     namesAsked.push_back(current);
     if (names.empty()) return std::nullopt;  // cancelled

@@ -39,6 +39,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/undo_test.cpp
       ui/dynamics_editor_test.cpp
       ui/eq_editors_test.cpp
+      ui/program_dialog_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 
@@ -82,4 +83,11 @@ if(TARGET veyra)
              COMMAND veyra --device sim:sistel,fast --open ${editor} --screenshot ${CMAKE_BINARY_DIR}/ui-renders/${shot}.png)
     set_tests_properties(veyra_opens_${shot} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
   endforeach()
+endif()
+
+# The Program dialog over a demo device, as the operator opens it.
+if(TARGET veyra)
+  add_test(NAME veyra_screenshot_of_the_program_dialog
+           COMMAND veyra --device sim:sistel,fast --open program --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_program.png)
+  set_tests_properties(veyra_screenshot_of_the_program_dialog PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
 endif()

@@ -11,16 +11,21 @@
 namespace veyra {
 namespace {
 
-constexpr const char* kSettingsFilter = "Dat Files (*.dat);;All Files (*)";
-constexpr const char* kSettingsName = "*.dat";
+struct FileType {
+  const char* Filter;
+  const char* Suffix;
+};
+constexpr FileType kSettingsFile{"Dat Files (*.dat);;All Files (*)", "dat"};
+constexpr FileType kPresetFile{"Preset Files (*.preset);;All Files (*)", "preset"};
+constexpr FileType kBankFile{"DamA Files (*.dama);;All Files (*)", "dama"};
 
-QString RunFileDialog(QWidget* owner, QFileDialog::AcceptMode mode) {
+QString RunFileDialog(QWidget* owner, QFileDialog::AcceptMode mode, const FileType& type = kSettingsFile) {
   QFileDialog dialog(owner);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  dialog.setNameFilter(kSettingsFilter);
-  dialog.setDefaultSuffix("dat");
-  dialog.selectFile(kSettingsName);
+  dialog.setNameFilter(type.Filter);
+  dialog.setDefaultSuffix(type.Suffix);
+  dialog.selectFile(QString("*.") + type.Suffix);
   dialog.setOption(QFileDialog::ReadOnly, false);
   // Qt asks before replacing an existing file unless told otherwise.
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -44,6 +49,11 @@ QString MainWindowPrompts::OpenSettingsPath(QWidget* owner) {
 
 QString MainWindowPrompts::SaveSettingsPath(QWidget* owner) {
   return RunFileDialog(owner, QFileDialog::AcceptSave);
+}
+
+QString MainWindowPrompts::ProgramFilePath(QWidget* owner, ProgramFileKind kind, bool save) {
+  return RunFileDialog(owner, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen,
+                       kind == ProgramFileKind::Preset ? kPresetFile : kBankFile);
 }
 
 QString MainWindowPrompts::BridgeAddress(QWidget* owner) {

@@ -10,6 +10,9 @@ class QWidget;
 
 namespace veyra {
 
+// The program files of the Program dialog: one program (".preset") or all 30 (".dama").
+enum class ProgramFileKind { Preset, Bank };
+
 class MainWindowPrompts {
  public:
   virtual ~MainWindowPrompts() = default;
@@ -30,6 +33,9 @@ class MainWindowPrompts {
   // The Set Name dialog on a channel's name: the new name in device text
   // (at most 8 bytes), nothing when cancelled.
   virtual std::optional<std::string> ChannelName(QWidget* owner, const QString& current);
+  // The program-file dialogs ("Preset Files (*.preset)", "DamA Files (*.dama)");
+  // empty when cancelled. Saving asks before replacing a file.
+  virtual QString ProgramFilePath(QWidget* owner, ProgramFileKind kind, bool save);
 };
 
 // Prompts that show nothing and decline every question: a run that only
@@ -44,6 +50,7 @@ class UnattendedPrompts : public MainWindowPrompts {
   QString BridgeAddress(QWidget*) override { return {}; }
   QString FilterTextPath(QWidget*, bool) override { return {}; }
   std::optional<std::string> ChannelName(QWidget*, const QString&) override { return std::nullopt; }
+  QString ProgramFilePath(QWidget*, ProgramFileKind, bool) override { return {}; }
 };
 
 }  // namespace veyra

@@ -6,6 +6,7 @@
 #include "editors/dynamics_editor.hpp"
 #include "editors/input_eq_editor.hpp"
 #include "editors/output_eq_editor.hpp"
+#include "files/program_dialog.hpp"
 
 namespace veyra {
 namespace {
@@ -25,7 +26,7 @@ const std::array<EditorInfo, kWindowKinds> kEditors{{
     {WindowKind::MicLineEditor, "mic", std::nullopt, nullptr},
     {WindowKind::InputGroupEditor, "input-group", std::nullopt, nullptr},
     {WindowKind::OutputGroupEditor, "output-group", std::nullopt, nullptr},
-    {WindowKind::ProgramDialog, "program", std::nullopt, nullptr},
+    {WindowKind::ProgramDialog, "program", std::nullopt, MakeProgramDialog},
     {WindowKind::DataView, "data", std::nullopt, nullptr},
     {WindowKind::CopyDialog, "copy", std::nullopt, nullptr},
     {WindowKind::Security, "security", std::nullopt, nullptr},
