@@ -35,6 +35,8 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/main_window_test.cpp
       ui/strips_test.cpp
       ui/undo_test.cpp
+      ui/level_editors_test.cpp
+      ui/group_editor_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <array>
 
+#include "editors/delay_editor.hpp"
+#include "editors/gain_editor.hpp"
+#include "editors/group_editor.hpp"
+#include "editors/mic_line_editor.hpp"
+
 namespace veyra {
 namespace {
 
@@ -15,12 +20,12 @@ const std::array<EditorInfo, kWindowKinds> kEditors{{
     {WindowKind::OutputEqEditor, "output-eq", kOutput, nullptr},
     {WindowKind::CompressorEditor, "compressor", kInput, nullptr},
     {WindowKind::LimiterEditor, "limiter", kOutput, nullptr},
-    {WindowKind::DelayEditor, "delay", std::nullopt, nullptr},
-    {WindowKind::InputGainEditor, "input-gain", std::nullopt, nullptr},
-    {WindowKind::OutputGainEditor, "output-gain", std::nullopt, nullptr},
-    {WindowKind::MicLineEditor, "mic", std::nullopt, nullptr},
-    {WindowKind::InputGroupEditor, "input-group", std::nullopt, nullptr},
-    {WindowKind::OutputGroupEditor, "output-group", std::nullopt, nullptr},
+    {WindowKind::DelayEditor, "delay", std::nullopt, MakeDelayEditor},
+    {WindowKind::InputGainEditor, "input-gain", std::nullopt, MakeInputGainEditor},
+    {WindowKind::OutputGainEditor, "output-gain", std::nullopt, MakeOutputGainEditor},
+    {WindowKind::MicLineEditor, "mic", std::nullopt, MakeMicLineEditor},
+    {WindowKind::InputGroupEditor, "input-group", std::nullopt, MakeInputGroupEditor},
+    {WindowKind::OutputGroupEditor, "output-group", std::nullopt, MakeOutputGroupEditor},
     {WindowKind::ProgramDialog, "program", std::nullopt, nullptr},
     {WindowKind::DataView, "data", std::nullopt, nullptr},
     {WindowKind::CopyDialog, "copy", std::nullopt, nullptr},

@@ -1,10 +1,10 @@
 #include "strips/gain_control.hpp"
 
-#include <cstdlib>
 #include <optional>
 
 #include "controls/skin_slider.hpp"
 #include "controls/value_entry_field.hpp"
+#include "params/param_table.hpp"
 #include "state/scales.hpp"
 #include "strips/channel_actions.hpp"
 
@@ -43,12 +43,9 @@ void GainControl::ConfigureFader(SkinSlider& fader) {
 }
 
 std::optional<int> GainControl::TypedGain(const QString& text) {
-  const QByteArray typed = text.trimmed().toLatin1();
-  if (typed.toUpper().startsWith("OFF")) return kChannelGainMin;
-  char* end = nullptr;
-  const double db = std::strtod(typed.constData(), &end);
-  if (end == typed.constData()) return std::nullopt;
-  return ChannelGainFromTypedDb(db);
+  // The gain editors' entry fields read a typed gain by the same rule.
+  const ParamDescriptor* gain = FindParam(ChannelKind::Input, "gain");
+  return gain ? ParseParam(*gain, text.trimmed().toStdString()) : std::nullopt;
 }
 
 void GainControl::Entered() {
