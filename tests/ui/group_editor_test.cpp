@@ -3,23 +3,16 @@
 // and the strips' group selectors list the names.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QTest>
 #include <QUndoStack>
 
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
-#include "editing/edit_context.hpp"
+#include "editor_test_support.hpp"
 #include "editors/group_editor.hpp"
-#include "link/messages.hpp"
-#include "mainwin_test_support.hpp"
 #include "state/device_text.hpp"
-#include "state/models.hpp"
 #include "strips/channel_strip.hpp"
 #include "strips/group_selector.hpp"
 #include "strips/routing_views.hpp"
-#include "ui_test_util.hpp"
 
 namespace veyra::testing {
 namespace {
@@ -27,38 +20,7 @@ namespace {
 constexpr ChannelKind kIn = ChannelKind::Input;
 constexpr ChannelKind kOut = ChannelKind::Output;
 
-class GroupEditorTest : public ::testing::Test {
- protected:
-  void Start(bool connect, const std::string& model = "orvane") {
-    device_ = std::make_unique<TestDevice>(model + ",fast");
-    UseTestDevice(device_.get());
-    rig_ = std::make_unique<WindowRig>();
-    EXPECT_TRUE(test::ShowActive(rig_->window.get()));
-    if (connect) {
-      EXPECT_TRUE(rig_->Connect());
-    } else {
-      SwitchModel(*rig_->store, *ModelFromCliName(model), [this] { rig_->window->RefreshMainWindow(); });
-    }
-    device_->Forget();
-  }
-  void TearDown() override {
-    rig_.reset();
-    UseTestDevice(nullptr);
-  }
-  EditContext& Context() { return rig_->window->Context(); }
-  ParameterStore& Store() { return *rig_->store; }
-  // Key presses carrying each character, as a keyboard or an input method gives them.
-  static void Type(QLineEdit* field, const QString& text) {
-    field->setFocus();
-    for (const QChar ch : text) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-      QApplication::sendEvent(field, &press);
-    }
-  }
-
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
-};
+using GroupEditorTest = EditorTest;
 
 TEST_F(GroupEditorTest, ColumnsCaptionsAndSizesPerKindAndModel) {
   struct Case {

@@ -10,23 +10,18 @@
 #include "controls/skin_label.hpp"
 #include "controls/skin_slider.hpp"
 #include "controls/skin_spin_value.hpp"
-#include "controls/value_entry_field.hpp"
 #include "editing/channel_name.hpp"
-#include "editing/edit_context.hpp"
+#include "editor_test_support.hpp"
 #include "editors/delay_editor.hpp"
 #include "editors/delay_panel.hpp"
 #include "editors/gain_editor.hpp"
 #include "editors/mic_line_editor.hpp"
 #include "editors/parts/slider_column.hpp"
-#include "link/messages.hpp"
-#include "mainwin_test_support.hpp"
 #include "state/device_text.hpp"
-#include "state/models.hpp"
 #include "state/scales.hpp"
 #include "strips/block_buttons.hpp"
 #include "strips/channel_strip.hpp"
 #include "strips/routing_views.hpp"
-#include "ui_test_util.hpp"
 
 namespace veyra::testing {
 namespace {
@@ -34,55 +29,7 @@ namespace {
 constexpr ChannelKind kIn = ChannelKind::Input;
 constexpr ChannelKind kOut = ChannelKind::Output;
 
-class LevelEditorsTest : public ::testing::Test {
- protected:
-  // A demo device of the model; online when connect is set, else the window
-  // switches to the model by itself.
-  void Start(bool connect, const std::string& model = "orvane") {
-    device_ = std::make_unique<TestDevice>(model + ",fast");
-    UseTestDevice(device_.get());
-    rig_ = std::make_unique<WindowRig>();
-    EXPECT_TRUE(test::ShowActive(rig_->window.get()));
-    if (connect) {
-      EXPECT_TRUE(rig_->Connect());
-    } else {
-      SwitchModel(*rig_->store, *ModelFromCliName(model), [this] { rig_->window->RefreshMainWindow(); });
-    }
-    device_->Forget();
-  }
-  void TearDown() override {
-    rig_.reset();
-    UseTestDevice(nullptr);
-  }
-  EditContext& Context() { return rig_->window->Context(); }
-  ParameterStore& Store() { return *rig_->store; }
-  std::vector<Request> Writes() {
-    rig_->Settle();
-    std::vector<Request> writes;
-    for (const Request& r : device_->Requests())
-      if (r.Command == WriteCommand) writes.push_back(r);
-    device_->Forget();
-    return writes;
-  }
-  static Request Level(ChannelKind kind, int channel) {
-    return {WriteCommand, 0, BlockOf(kind), static_cast<uint8_t>(channel), 1};
-  }
-  // Channels a and b in group 3 of the kind, with one link flag set.
-  void Link(ChannelKind kind, int a, int b, uint8_t ChannelGroup::*flag) {
-    ChannelGroup* groups = kind == kIn ? Store().InputGroups : Store().OutputGroups;
-    groups[2] = ChannelGroup{};
-    groups[2].*flag = 1;
-    for (const int ch : {a, b}) WithChannel(Store(), kind, ch, [](auto& c) { c.GroupNumber = 3; });
-  }
-  static void Enter(ValueEntryField* field, const QString& text) {
-    field->setText(text);
-    field->setModified(true);
-    QTest::keyClick(field, Qt::Key_Return);
-  }
-
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
-};
+using LevelEditorsTest = EditorTest;
 
 // ---- Gain editors ---------------------------------------------------------------
 

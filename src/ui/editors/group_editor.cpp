@@ -71,6 +71,7 @@ GroupEditor::GroupEditor(EditContext& context, ChannelKind kind, QWidget* parent
     names_.push_back(name);
     flags_.emplace_back();
     for (size_t c = 0; c < columns_.size(); ++c) {
+      // Captioned as its column, so that a lit button reads as what it links.
       auto* button = new SkinButton(columns_[c].Caption, this);
       button->setFont(skin::ControlFont(11, true));
       button->setGeometry(kFlagX + kColumnPitch * static_cast<int>(c), y, kCellWidth, kCellHeight);
