@@ -1,6 +1,8 @@
 // The group editors on the real stack: flags and names reach the store at
 // once through the change path (so they can be undone), Cancel keeps them,
 // and the strips' group selectors list the names.
+#include "editors/group_editor.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QUndoStack>
@@ -8,7 +10,6 @@
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
 #include "editor_test_support.hpp"
-#include "editors/group_editor.hpp"
 #include "state/device_text.hpp"
 #include "strips/channel_strip.hpp"
 #include "strips/group_selector.hpp"
@@ -31,7 +32,9 @@ TEST_F(GroupEditorTest, ColumnsCaptionsAndSizesPerKindAndModel) {
   };
   const std::vector<std::string> in = {"MUTE", "GAIN", "EQ", "POL", "DLY", "LIMIT"};
   const std::vector<std::string> out = {"MUTE", "GAIN", "EQ", "XOVR", "POL", "DLY", "LIMIT"};
-  for (const Case& c : {Case{"sistel", kIn, 7, in}, {"merial", kOut, 8, out}, {"orvane", kIn, 7, in},
+  for (const Case& c : {Case{"sistel", kIn, 7, in},
+                        {"merial", kOut, 8, out},
+                        {"orvane", kIn, 7, in},
                         {"orvane", kOut, 8, out}}) {
     Start(false, c.model);
     GroupEditor editor(Context(), c.kind);
@@ -47,7 +50,8 @@ TEST_F(GroupEditorTest, ColumnsCaptionsAndSizesPerKindAndModel) {
       if (shown) {
         EXPECT_EQ(columns[k].Caption, c.captions[k]);
       }
-      EXPECT_EQ(editor.FlagButton(0, static_cast<int>(k))->geometry(), QRect(100 + 80 * static_cast<int>(k), 30, 64, 20));
+      EXPECT_EQ(editor.FlagButton(0, static_cast<int>(k))->geometry(),
+                QRect(100 + 80 * static_cast<int>(k), 30, 64, 20));
     }
     EXPECT_EQ(editor.NameField(7)->geometry(), QRect(20, 240, 64, 20));
     EXPECT_EQ(editor.OkButton()->geometry(), QRect(c.kind == kIn ? 150 : 200, 300, 100, 24));
@@ -64,7 +68,8 @@ TEST_F(GroupEditorTest, FlagClicksReachTheStoreAtOnceAndUndo) {
     int group, column;
     uint8_t ChannelGroup::*flag;
   };
-  for (const Click& c : {Click{0, 0, &ChannelGroup::LinkMute}, {1, 3, &ChannelGroup::LinkCrossover},
+  for (const Click& c : {Click{0, 0, &ChannelGroup::LinkMute},
+                         {1, 3, &ChannelGroup::LinkCrossover},
                          {7, 6, &ChannelGroup::LinkLimiter}}) {
     editor.FlagButton(c.group, c.column)->click();
     EXPECT_EQ(Store().OutputGroups[c.group].*c.flag, 1) << c.group;

@@ -38,7 +38,8 @@ TEST_F(LevelEditorsTest, GainTextsAndTypedGains) {
   GainEditor editor(Context(), kOut);
   SliderColumn* column = editor.Column(2);
   ValueEntryField* entry = column->Entry()->Field();
-  for (const auto& [code, text] : {std::pair{600, "0.0dB"}, {601, "+0.1dB"}, {240, "-36.0dB"}, {800, "+20.0dB"}}) {
+  for (const auto& [code, text] :
+       {std::pair{600, "0.0dB"}, {601, "+0.1dB"}, {240, "-36.0dB"}, {800, "+20.0dB"}}) {
     Store().Outputs[2].Gain = static_cast<uint16_t>(code);
     Context().Refresh();
     EXPECT_EQ(column->Readout()->Text(), text) << code;
@@ -65,8 +66,12 @@ TEST_F(LevelEditorsTest, GainColumnsAndWidthsFollowTheModel) {
     int columns;
     const char* lastCaption;
   };
-  for (const Case& c : {Case{"sistel", kIn, 2, "In B"}, {"sistel", kOut, 4, "OUT 4"}, {"merial", kIn, 3, "In C"},
-                        {"merial", kOut, 6, "OUT 6"}, {"orvane", kIn, 4, "In D"}, {"orvane", kOut, 8, "OUT 8"}}) {
+  for (const Case& c : {Case{"sistel", kIn, 2, "In B"},
+                        {"sistel", kOut, 4, "OUT 4"},
+                        {"merial", kIn, 3, "In C"},
+                        {"merial", kOut, 6, "OUT 6"},
+                        {"orvane", kIn, 4, "In D"},
+                        {"orvane", kOut, 8, "OUT 8"}}) {
     Start(false, c.model);
     GainEditor editor(Context(), c.kind);
     editor.show();
@@ -144,8 +149,12 @@ TEST_F(LevelEditorsTest, DelayTextsAndTypedTimesAndDistances) {
     const char* text;
     int code;
   };
-  for (const Typed& t : {Typed{panel->Time(), "5", 240}, {panel->Time(), "10", 480}, {panel->Time(), "9.99", 479},
-                         {panel->Time(), "2000", 1470}, {panel->Metres(), "1", 139}, {panel->Feet(), "3.28", 139},
+  for (const Typed& t : {Typed{panel->Time(), "5", 240},
+                         {panel->Time(), "10", 480},
+                         {panel->Time(), "9.99", 479},
+                         {panel->Time(), "2000", 1470},
+                         {panel->Metres(), "1", 139},
+                         {panel->Feet(), "3.28", 139},
                          {panel->Metres(), "near", 139}}) {
     Enter(t.field->Field(), t.text);
     EXPECT_EQ(Store().Outputs[3].Delay, static_cast<uint32_t>(t.code)) << t.text;
@@ -156,7 +165,8 @@ TEST_F(LevelEditorsTest, DelayTextsAndTypedTimesAndDistances) {
 }
 
 TEST_F(LevelEditorsTest, DelayPanelsShowTheModelsChannels) {
-  for (const auto& [model, inputs, outputs] : {std::tuple{"sistel", 2, 4}, {"merial", 3, 6}, {"orvane", 4, 8}}) {
+  for (const auto& [model, inputs, outputs] :
+       {std::tuple{"sistel", 2, 4}, {"merial", 3, 6}, {"orvane", 4, 8}}) {
     Start(false, model);
     DelayEditor editor(Context());
     editor.show();

@@ -31,7 +31,8 @@ void StoreChannelName(EditContext& context, ChannelKind kind, int channel, std::
 }
 
 QString ChannelNameText(const ParameterStore& store, ChannelKind kind, int channel) {
-  return QString::fromStdString(WithChannel(store, kind, channel, [](const auto& c) { return DecodeField(c.Name); }));
+  return QString::fromStdString(
+      WithChannel(store, kind, channel, [](const auto& c) { return DecodeField(c.Name); }));
 }
 
 ChannelNameField::ChannelNameField(EditContext& context, ChannelKind kind, int channel, Refusal refusal,

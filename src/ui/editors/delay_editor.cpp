@@ -26,7 +26,8 @@ DelayEditor::DelayEditor(EditContext& context, QWidget* parent) : EditorDialog(c
     for (int ch = 0; ch < kChannelSlots; ++ch) {
       auto* panel = new DelayPanel(context, kind, ch, this);
       panel->move(kLeft + kPitch * ch, input ? kInputTop : kOutputTop);
-      connect(panel, &DelayPanel::polarityClicked, this, [this, kind](int channel) { FollowPolarity(kind, channel); });
+      connect(panel, &DelayPanel::polarityClicked, this,
+              [this, kind](int channel) { FollowPolarity(kind, channel); });
       (input ? inputs_ : outputs_).push_back(panel);
     }
   }
@@ -54,7 +55,8 @@ void DelayEditor::Reload() {
       panel->Reload();
     }
   }
-  setFixedSize(kLeft + kPitch * widest - (kPitch - DelayPanel::kWidth) + kLeft, kOutputTop + DelayPanel::kHeight + kLeft);
+  setFixedSize(kLeft + kPitch * widest - (kPitch - DelayPanel::kWidth) + kLeft,
+               kOutputTop + DelayPanel::kHeight + kLeft);
 }
 
 QDialog* MakeDelayEditor(EditContext& context, int, QWidget* parent) {

@@ -21,9 +21,9 @@ class DelayEditor : public EditorDialog {
 
  public:
   static constexpr int kLeft = 10;
-  static constexpr int kPitch = 112;       // panels 112 pixels apart
-  static constexpr int kInputTop = 34;     // under the "Input" caption
-  static constexpr int kOutputTop = 238;   // under the "Output" caption
+  static constexpr int kPitch = 112;      // panels 112 pixels apart
+  static constexpr int kInputTop = 34;    // under the "Input" caption
+  static constexpr int kOutputTop = 238;  // under the "Output" caption
 
   explicit DelayEditor(EditContext& context, QWidget* parent = nullptr);
 

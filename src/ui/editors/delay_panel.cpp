@@ -44,7 +44,8 @@ DelayPanel::DelayPanel(EditContext& context, ChannelKind kind, int channel, QWid
   time_ = AddDelayField(1, 18);
   metres_ = AddDelayField(2, 36);
   feet_ = AddDelayField(3, 54);
-  for (const auto& [field, unit] : {std::pair{metres_, DelayDistance::Metres}, std::pair{feet_, DelayDistance::Feet}}) {
+  for (const auto& [field, unit] :
+       {std::pair{metres_, DelayDistance::Metres}, std::pair{feet_, DelayDistance::Feet}}) {
     field->SetText([this, unit](int code) {
       return QString::fromStdString(DelayDistanceText(context_.Store(), unit, code));
     });
@@ -60,11 +61,13 @@ DelayPanel::DelayPanel(EditContext& context, ChannelKind kind, int channel, QWid
   spin_->setGeometry(kFieldX, 75, kFieldWidth, kRowHeight);
   spinBinding_ = new ParamBinding(context, *delay, channel, spin_);
   // Held arrows and wheel notches commit every step; they merge into one undo step.
-  connect(spin_, &SkinSpinValue::valueChanged, spinBinding_, [this](int, int value) { spinBinding_->Commit(value); });
+  connect(spin_, &SkinSpinValue::valueChanged, spinBinding_,
+          [this](int, int value) { spinBinding_->Commit(value); });
 
-  polarity_ = new BoundToggle(context, *FindParam(kind, "polarity"), channel, PanelButton(this, 1271, 100), 1, "POL +",
-                              "POL -");
-  mute_ = new BoundToggle(context, *FindParam(kind, "mute"), channel, PanelButton(this, 1272, 125), 0, "MUTE", "MUTED");
+  polarity_ = new BoundToggle(context, *FindParam(kind, "polarity"), channel, PanelButton(this, 1271, 100), 1,
+                              "POL +", "POL -");
+  mute_ = new BoundToggle(context, *FindParam(kind, "mute"), channel, PanelButton(this, 1272, 125), 0, "MUTE",
+                          "MUTED");
   // Runs after the binding has stored the click.
   connect(polarity_->Button(), &SkinButton::clicked, this, [this] {
     SetFollowerCaptions(false);

@@ -26,7 +26,8 @@ QString EditorGainText(int code) {
 }  // namespace
 
 GainEditor::GainEditor(EditContext& context, ChannelKind kind, QWidget* parent)
-    : EditorDialog(context, kind == ChannelKind::Input ? "Input Gain Control" : "Output Gain Control", parent),
+    : EditorDialog(context, kind == ChannelKind::Input ? "Input Gain Control" : "Output Gain Control",
+                   parent),
       kind_(kind) {
   const ParamDescriptor* gain = FindParam(kind, "gain");
   const ParamDescriptor* polarity = FindParam(kind, "polarity");
@@ -51,7 +52,8 @@ GainEditor::GainEditor(EditContext& context, ChannelKind kind, QWidget* parent)
 }
 
 QString GainEditor::ColumnCaption(ChannelKind kind, int channel) {
-  return kind == ChannelKind::Input ? QString("In %1").arg(QChar('A' + channel)) : QString("OUT %1").arg(channel + 1);
+  return kind == ChannelKind::Input ? QString("In %1").arg(QChar('A' + channel))
+                                    : QString("OUT %1").arg(channel + 1);
 }
 
 int GainEditor::VisibleColumns() {

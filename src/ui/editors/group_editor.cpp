@@ -19,7 +19,10 @@ constexpr int kCellHeight = 20;
 constexpr int kButtonsTop = 300;
 
 QString GroupLabel(ChannelKind kind, int group, const char* what) {
-  return QString("%1 group %2 %3").arg(kind == ChannelKind::Input ? "Input" : "Output").arg(group + 1).arg(what);
+  return QString("%1 group %2 %3")
+      .arg(kind == ChannelKind::Input ? "Input" : "Output")
+      .arg(group + 1)
+      .arg(what);
 }
 
 ChannelGroup& GroupOf(ParameterStore& store, ChannelKind kind, int group) {
@@ -34,14 +37,21 @@ const ChannelGroup& GroupOf(const ParameterStore& store, ChannelKind kind, int g
 
 std::vector<GroupFlagColumn> GroupEditor::Columns(ChannelKind kind) {
   if (kind == ChannelKind::Input)
-    return {{"MUTE", &ChannelGroup::LinkMute, "mute link"},     {"GAIN", &ChannelGroup::LinkGain, "gain link"},
-            {"EQ", &ChannelGroup::LinkEq, "EQ link"},           {"POL", &ChannelGroup::LinkPolarity, "polarity link"},
-            {"DLY", &ChannelGroup::LinkDelay, "delay link"},    {"LIMIT", &ChannelGroup::LinkCompressor, "compressor link"},
+    return {{"MUTE", &ChannelGroup::LinkMute, "mute link"},
+            {"GAIN", &ChannelGroup::LinkGain, "gain link"},
+            {"EQ", &ChannelGroup::LinkEq, "EQ link"},
+            {"POL", &ChannelGroup::LinkPolarity, "polarity link"},
+            {"DLY", &ChannelGroup::LinkDelay, "delay link"},
+            {"LIMIT", &ChannelGroup::LinkCompressor, "compressor link"},
             {"MIC", &ChannelGroup::LinkMic, "mic/line link"}};
-  return {{"MUTE", &ChannelGroup::LinkMute, "mute link"},       {"GAIN", &ChannelGroup::LinkGain, "gain link"},
-          {"EQ", &ChannelGroup::LinkEq, "EQ link"},             {"XOVR", &ChannelGroup::LinkCrossover, "crossover link"},
-          {"POL", &ChannelGroup::LinkPolarity, "polarity link"}, {"DLY", &ChannelGroup::LinkDelay, "delay link"},
-          {"LIMIT", &ChannelGroup::LinkLimiter, "limiter link"}, {"MIX", &ChannelGroup::LinkMix, "routing link"}};
+  return {{"MUTE", &ChannelGroup::LinkMute, "mute link"},
+          {"GAIN", &ChannelGroup::LinkGain, "gain link"},
+          {"EQ", &ChannelGroup::LinkEq, "EQ link"},
+          {"XOVR", &ChannelGroup::LinkCrossover, "crossover link"},
+          {"POL", &ChannelGroup::LinkPolarity, "polarity link"},
+          {"DLY", &ChannelGroup::LinkDelay, "delay link"},
+          {"LIMIT", &ChannelGroup::LinkLimiter, "limiter link"},
+          {"MIX", &ChannelGroup::LinkMix, "routing link"}};
 }
 
 int GroupEditor::ShownColumns(ChannelKind kind, int model) {
@@ -97,8 +107,9 @@ SkinButton* GroupEditor::FlagButton(int group, int column) const {
 void GroupEditor::FlagClicked(int group, int column) {
   const auto flag = columns_[static_cast<size_t>(column)].Flag;
   const uint8_t now = GroupOf(Context().Store(), kind_, group).*flag;
-  Context().Write(GroupLabel(kind_, group, columns_[static_cast<size_t>(column)].What),
-                  [this, group, flag, now](ParameterStore& store) { GroupOf(store, kind_, group).*flag = now ? 0 : 1; });
+  Context().Write(
+      GroupLabel(kind_, group, columns_[static_cast<size_t>(column)].What),
+      [this, group, flag, now](ParameterStore& store) { GroupOf(store, kind_, group).*flag = now ? 0 : 1; });
 }
 
 void GroupEditor::NameEdited(int group, const QString& text) {
@@ -113,9 +124,10 @@ void GroupEditor::NameEdited(int group, const QString& text) {
     return;
   }
   const QString key = QString("group-name/%1/%2").arg(int(kind_)).arg(group);
-  Context().Apply(GroupLabel(kind_, group, "name"), key, [this, group, bytes = encoded.Bytes](ParameterStore& store, ChangeLog&) {
-    SetFieldBytes(GroupOf(store, kind_, group).Name, bytes);
-  });
+  Context().Apply(GroupLabel(kind_, group, "name"), key,
+                  [this, group, bytes = encoded.Bytes](ParameterStore& store, ChangeLog&) {
+                    SetFieldBytes(GroupOf(store, kind_, group).Name, bytes);
+                  });
 }
 
 void GroupEditor::Reload() {

@@ -42,7 +42,8 @@ int MicLineEditor::VisibleColumns() {
 void MicLineEditor::Reload() {
   const ParameterStore& store = Context().Store();
   const ParamDescriptor* micLine = FindParam(kIn, "mic.line");
-  for (int ch = 0; ch < kChannelSlots; ++ch) columns_[static_cast<size_t>(ch)]->SetCaption(ChannelNameText(store, kIn, ch));
+  for (int ch = 0; ch < kChannelSlots; ++ch)
+    columns_[static_cast<size_t>(ch)]->SetCaption(ChannelNameText(store, kIn, ch));
   setFixedSize(ShowChannelColumns(columns_, VisibleColumns(), kLeft, kColumnPitch));
   // A line input has no microphone gain to set.
   for (int ch = 0; ch < kChannelSlots; ++ch)
