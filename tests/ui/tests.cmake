@@ -40,6 +40,8 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/dynamics_editor_test.cpp
       ui/eq_editors_test.cpp
       ui/program_dialog_test.cpp
+      ui/level_editors_test.cpp
+      ui/group_editor_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

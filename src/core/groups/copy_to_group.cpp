@@ -50,26 +50,32 @@ FieldSpan RoutingField(int input) {
   return {offsetof(OutputChannel, Routing) + static_cast<size_t>(input), 1};
 }
 
-std::vector<int> CopyToGroup(ParameterStore& store, ChannelKind kind, int source, GroupLink link,
-                             std::span<const FieldSpan> fields) {
-  std::vector<int> copied;
-  if (source < 0 || source >= kChannelSlots) return copied;
+std::vector<int> LinkedChannels(const ParameterStore& store, ChannelKind kind, int source, GroupLink link) {
+  std::vector<int> members;
+  if (source < 0 || source >= kChannelSlots) return members;
   const uint32_t number = WithChannel(store, kind, source, [](const auto& c) { return c.GroupNumber; });
   const ChannelGroup* group = GroupRecord(store, kind, number);
-  if (!group || LinkFlag(*group, link) == 0) return copied;
+  if (!group || LinkFlag(*group, link) == 0) return members;
   const int count = std::min(ChannelCount(store, kind), kChannelSlots);
+  for (int j = 0; j < count; ++j)
+    if (j != source && WithChannel(store, kind, j, [](const auto& c) { return c.GroupNumber; }) == number)
+      members.push_back(j);
+  return members;
+}
+
+std::vector<int> CopyToGroup(ParameterStore& store, ChannelKind kind, int source, GroupLink link,
+                             std::span<const FieldSpan> fields) {
+  const std::vector<int> members = LinkedChannels(store, kind, source, link);
+  if (members.empty()) return members;
   const std::span<const uint8_t> from = RecordBytes(store, kind, source);
-  for (int j = 0; j < count; ++j) {
-    if (j == source || WithChannel(store, kind, j, [](const auto& c) { return c.GroupNumber; }) != number)
-      continue;
+  for (const int j : members) {
     const std::span<uint8_t> to = RecordBytes(store, kind, j);
     for (const FieldSpan& field : fields) {
       if (field.Offset > to.size() || field.Size > to.size() - field.Offset) continue;
       std::memcpy(to.data() + field.Offset, from.data() + field.Offset, field.Size);
     }
-    copied.push_back(j);
   }
-  return copied;
+  return members;
 }
 
 }  // namespace veyra

@@ -33,6 +33,12 @@ FieldSpan MuteField(ChannelKind kind);
 // An output's routing flag for one input (0..7).
 FieldSpan RoutingField(int input);
 
+// The channels an edit of source is repeated on: every other channel j of the
+// kind below the model's channel count whose GroupNumber equals source's,
+// when that number names a group (1..8) whose flag for link is set; in
+// channel order.
+std::vector<int> LinkedChannels(const ParameterStore& store, ChannelKind kind, int source, GroupLink link);
+
 // Copies the fields from channel source to every other channel j of the kind
 // below the model's channel count whose GroupNumber equals source's, when that
 // number names a group (1..8) whose flag for link is set. Returns the channels

@@ -243,6 +243,19 @@ std::optional<int> ParseParam(const ParamDescriptor& param, std::string_view typ
   return std::clamp(*code, param.Min, param.Max);
 }
 
+std::string DelayDistanceText(const ParameterStore& store, DelayDistance unit, int code) {
+  const int t = store.System.Temperature;
+  return unit == DelayDistance::Metres ? DelayMetresText(code, t) : DelayFeetText(code, t);
+}
+
+std::optional<int> ParseDelayDistance(const ParameterStore& store, DelayDistance unit, std::string_view typed) {
+  const bool metres = unit == DelayDistance::Metres;
+  const std::optional<double> v = metres ? ReadNumber(typed, {{"m"}}) : ReadNumber(typed, {{"ft"}});
+  if (!v) return std::nullopt;
+  const int t = store.System.Temperature;
+  return metres ? DelayFromTypedMetres(*v, t) : DelayFromTypedFeet(*v, t);
+}
+
 std::string ChannelLabel(ChannelKind kind, int channel) {
   if (kind == kIn)
     return channel >= 0 && channel < kChannelSlots ? Format("Input %c", 'A' + channel)

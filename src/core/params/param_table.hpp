@@ -63,6 +63,13 @@ void WriteCode(ParameterStore& store, const ParamDescriptor& param, int channel,
 std::string ParamText(const ParamDescriptor& param, const ParameterStore& store, int code);
 std::optional<int> ParseParam(const ParamDescriptor& param, std::string_view typed);
 
+// The delay editors' distance fields: a delay code as a distance at the
+// store's temperature ("%0.3fM", "%0.3fFt"), and a typed distance (the unit
+// may be written) to a code; nullopt when the text cannot be read.
+enum class DelayDistance { Metres, Feet };
+std::string DelayDistanceText(const ParameterStore& store, DelayDistance unit, int code);
+std::optional<int> ParseDelayDistance(const ParameterStore& store, DelayDistance unit, std::string_view typed);
+
 // "Input A", "Output 3".
 std::string ChannelLabel(ChannelKind kind, int channel);
 // "Output 3 limiter threshold".

@@ -247,6 +247,15 @@ int DelayFromTypedMs(double ms) {
   return kDelayMax;
 }
 
+int DelayFromTypedMetres(double metres, int temperatureC) {
+  return DelayFromTypedMs(metres * 1000.0 / SpeedOfSound(temperatureC));
+}
+
+int DelayFromTypedFeet(double feet, int temperatureC) {
+  // 1000 / 3.28: the same foot the feet text is written with.
+  return DelayFromTypedMs(feet * 304.8780487804878 / SpeedOfSound(temperatureC));
+}
+
 int NoiseGateFromTypedDb(double db) {
   if (!(db > -120.0)) return 0;
   if (db >= 0.0) return kNoiseGateMax;

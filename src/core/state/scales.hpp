@@ -128,6 +128,10 @@ int ShelfSlopeFromTypedDbPerOctave(double db);   // below 12 the 6 dB slope
 int CrossoverSlopeFromTypedDbPerOctave(double db);  // steps of 6 from 12, 0 .. 6
 // Below 10 ms one sample per 1/48 ms, from 10 ms whole milliseconds + 470.
 int DelayFromTypedMs(double ms);
+// A typed distance at the temperature's speed of sound: first to milliseconds,
+// then the typed-time rule.
+int DelayFromTypedMetres(double metres, int temperatureC);
+int DelayFromTypedFeet(double feet, int temperatureC);
 int NoiseGateFromTypedDb(double db);      // whole dB + 120, 0 .. 120
 int ThresholdFromTypedDb(double db);      // 300 - trunc(-10 dB), 0 .. 500
 // Below 1 ms tenths from 0.3 ms, from 1 ms whole milliseconds + 6; maxCode is

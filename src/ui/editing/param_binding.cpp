@@ -70,7 +70,8 @@ void ParamBinding::Commit(int code) {
 }
 
 bool ParamBinding::CommitTyped(const QString& typed) {
-  const std::optional<int> code = ParseParam(*param_, typed.trimmed().toStdString());
+  const std::optional<int> code =
+      typed_ ? typed_(typed.trimmed()) : ParseParam(*param_, typed.trimmed().toStdString());
   if (!code) return false;
   context_.SetParam(*param_, channel_, *code);
   return true;
@@ -123,6 +124,11 @@ BoundToggle::BoundToggle(EditContext& context, const ParamDescriptor& param, int
     // Two clicks are two steps: merged, they would undo as nothing.
     Context().SetParam(Param(), Channel(), wasDown ? up : downCode_);
   });
+}
+
+void BoundToggle::SetCaptions(QString upCaption, QString downCaption) {
+  captions_[0] = std::move(upCaption);
+  captions_[1] = std::move(downCaption);
 }
 
 void BoundToggle::Reload() {

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "params/param_table.hpp"
 
@@ -26,6 +27,9 @@ int CodeOfPosition(const ParamDescriptor& param, int position, bool opposite);
 // What a binding shows for a code; the descriptor's text unless an editor
 // shows the same code another way (a number without its unit, say).
 using CodeText = std::function<QString(int code)>;
+// How a field reads a typed text, when not by the parameter's own rule (a
+// delay typed as a distance); nullopt when the text cannot be read.
+using TypedRule = std::function<std::optional<int>(const QString& typed)>;
 
 // The parameter and channel a control edits; the editor may move it to
 // another channel (its Control row) or parameter (a slider's mode).
@@ -41,6 +45,7 @@ class ParamBinding : public QObject {
   void SetParam(const ParamDescriptor& param) { param_ = &param; }
   void SetChannel(int channel) { channel_ = channel; }
   void SetText(CodeText text) { text_ = std::move(text); }
+  void SetTyped(TypedRule typed) { typed_ = std::move(typed); }
 
   int Code() const;
   QString Text(int code) const;
@@ -56,6 +61,7 @@ class ParamBinding : public QObject {
   const ParamDescriptor* param_;
   int channel_;
   CodeText text_;
+  TypedRule typed_;
 };
 
 // A fader bound to a parameter. While the thumb moves only the readout text
@@ -106,6 +112,8 @@ class BoundToggle : public ParamBinding {
               QString upCaption, QString downCaption);
 
   SkinButton* Button() const { return button_; }
+  // Other captions for the two states (shown from the next reload).
+  void SetCaptions(QString upCaption, QString downCaption);
   void Reload();
 
  private:

@@ -4,4 +4,5 @@ target_sources(veyra_ui PRIVATE
   editing/edit_context.cpp editing/edit_context.hpp
   editing/undo_step.cpp editing/undo_step.hpp
   editing/param_binding.cpp editing/param_binding.hpp
+  editing/channel_name.cpp editing/channel_name.hpp
 )

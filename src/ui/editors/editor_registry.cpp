@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "editors/delay_editor.hpp"
 #include "editors/dynamics_editor.hpp"
+#include "editors/gain_editor.hpp"
+#include "editors/group_editor.hpp"
 #include "editors/input_eq_editor.hpp"
+#include "editors/mic_line_editor.hpp"
 #include "editors/output_eq_editor.hpp"
 #include "files/program_dialog.hpp"
 
@@ -20,12 +24,12 @@ const std::array<EditorInfo, kWindowKinds> kEditors{{
     {WindowKind::OutputEqEditor, "output-eq", kOutput, MakeOutputEqEditor},
     {WindowKind::CompressorEditor, "compressor", kInput, MakeCompressorEditor},
     {WindowKind::LimiterEditor, "limiter", kOutput, MakeLimiterEditor},
-    {WindowKind::DelayEditor, "delay", std::nullopt, nullptr},
-    {WindowKind::InputGainEditor, "input-gain", std::nullopt, nullptr},
-    {WindowKind::OutputGainEditor, "output-gain", std::nullopt, nullptr},
-    {WindowKind::MicLineEditor, "mic", std::nullopt, nullptr},
-    {WindowKind::InputGroupEditor, "input-group", std::nullopt, nullptr},
-    {WindowKind::OutputGroupEditor, "output-group", std::nullopt, nullptr},
+    {WindowKind::DelayEditor, "delay", std::nullopt, MakeDelayEditor},
+    {WindowKind::InputGainEditor, "input-gain", std::nullopt, MakeInputGainEditor},
+    {WindowKind::OutputGainEditor, "output-gain", std::nullopt, MakeOutputGainEditor},
+    {WindowKind::MicLineEditor, "mic", std::nullopt, MakeMicLineEditor},
+    {WindowKind::InputGroupEditor, "input-group", std::nullopt, MakeInputGroupEditor},
+    {WindowKind::OutputGroupEditor, "output-group", std::nullopt, MakeOutputGroupEditor},
     {WindowKind::ProgramDialog, "program", std::nullopt, MakeProgramDialog},
     {WindowKind::DataView, "data", std::nullopt, nullptr},
     {WindowKind::CopyDialog, "copy", std::nullopt, nullptr},

@@ -8,6 +8,11 @@ target_sources(veyra_ui PRIVATE
   editors/parts/eq_editor_base.cpp editors/parts/eq_editor_base.hpp
   editors/input_eq_editor.cpp editors/input_eq_editor.hpp
   editors/output_eq_editor.cpp editors/output_eq_editor.hpp
+  editors/gain_editor.cpp editors/gain_editor.hpp
+  editors/delay_panel.cpp editors/delay_panel.hpp
+  editors/delay_editor.cpp editors/delay_editor.hpp
+  editors/group_editor.cpp editors/group_editor.hpp
+  editors/mic_line_editor.cpp editors/mic_line_editor.hpp
 )
 # The compressor and limiter editors.
 target_sources(veyra_ui PRIVATE

@@ -1,14 +1,11 @@
 #include "strips/channel_actions.hpp"
 
+#include "editing/channel_name.hpp"
 #include "editing/edit_context.hpp"
-#include "link/messages.hpp"
 #include "params/param_table.hpp"
 
 namespace veyra {
 namespace {
-
-constexpr uint8_t kNameGroup = 0;
-static_assert(InputGroup::Name == kNameGroup && OutputGroup::Name == kNameGroup);
 
 QString Label(ChannelKind kind, int channel, const char* what) {
   return QString::fromStdString(ChannelLabel(kind, channel)) + ' ' + what;
@@ -38,18 +35,11 @@ void ChannelActions::FlipMute(ChannelKind kind, int channel, bool wasDown) {
 }
 
 DeviceTextError ChannelActions::SetName(ChannelKind kind, int channel, const QString& text) {
-  const EncodedDeviceText encoded = EncodeDeviceText(text.toStdString(), kNameBytes);
-  if (!encoded.ok()) return encoded.Error;
-  StoreName(kind, channel, encoded.Bytes);
-  return DeviceTextError::None;
+  return SetChannelName(context_, kind, channel, text);
 }
 
 void ChannelActions::StoreName(ChannelKind kind, int channel, std::string_view bytes) {
-  if (bytes.size() > kNameBytes) return;  // the name area holds 8 bytes and a terminator
-  context_.Apply(Label(kind, channel, "name"), {}, [=](ParameterStore& store, ChangeLog& log) {
-    WithChannel(store, kind, channel, [bytes](auto& c) { SetFieldBytes(c.Name, bytes); });
-    log.Send(kind, channel, kNameGroup);
-  });
+  StoreChannelName(context_, kind, channel, bytes);
 }
 
 void ChannelActions::SetGroup(ChannelKind kind, int channel, int group) {

@@ -377,3 +377,40 @@ TEST(ParamTable, Labels) {
 
 }  // namespace
 }  // namespace veyra
+
+namespace veyra {
+namespace {
+
+// The delay editors' distance fields at the store's temperature: a typed
+// distance goes to milliseconds at 331 + 0.6 T m/s and then by the time rule.
+TEST(ParamTable, DelayDistancesAtTheStoresTemperature) {
+  const auto store = NewStore();
+  struct Case {
+    int Temperature;
+    DelayDistance Unit;
+    const char* Typed;
+    std::optional<int> Code;
+  } cases[] = {
+      {20, DelayDistance::Metres, "1", 139},       // 2.915 ms
+      {20, DelayDistance::Metres, "1 m", 139},     //
+      {20, DelayDistance::Metres, "3.5", 480},     // 10.204 ms: whole milliseconds from 10
+      {20, DelayDistance::Metres, "-2", 0},        //
+      {20, DelayDistance::Metres, "400", 1470},    // beyond 1000 ms
+      {0, DelayDistance::Metres, "1", 145},        // 331 m/s: 3.021 ms
+      {20, DelayDistance::Feet, "3.28", 139},      // the same metre in the feet the text shows
+      {20, DelayDistance::Feet, "11.25ft", 479},   // 9.9996 ms, still in samples
+      {20, DelayDistance::Feet, "6 m", std::nullopt},
+      {20, DelayDistance::Metres, "far", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    store->System.Temperature = static_cast<uint8_t>(c.Temperature);
+    EXPECT_EQ(ParseDelayDistance(*store, c.Unit, c.Typed), c.Code) << c.Typed << " at " << c.Temperature;
+  }
+  store->System.Temperature = 20;
+  EXPECT_EQ(DelayDistanceText(*store, DelayDistance::Metres, 480), "3.430M");
+  EXPECT_EQ(DelayDistanceText(*store, DelayDistance::Feet, 480), "11.250Ft");
+  EXPECT_EQ(DelayDistanceText(*store, DelayDistance::Metres, 0), "0.000M");
+}
+
+}  // namespace
+}  // namespace veyra

@@ -93,15 +93,34 @@ void SliderColumn::resizeEvent(QResizeEvent*) {
     readout_->setGeometry(2, y, w - 4, look_.ReadoutHeight);
     y += look_.ReadoutHeight + 4;
   }
-  if (entry_) {
+  const auto placeEntry = [&] {
+    if (!entry_) return;
     entry_->Field()->setGeometry(2, y, w - 4, look_.EntryHeight);
     y += look_.EntryHeight + 4;
-  }
+  };
+  if (!look_.EntryLast) placeEntry();
   for (BoundToggle* toggle : toggles_) {
     toggle->Button()->setGeometry(2, y, w - 4, look_.ButtonHeight);
     y += look_.ButtonHeight + 4;
   }
+  if (look_.EntryLast) placeEntry();
   setMinimumHeight(y);
+}
+
+QSize ShowChannelColumns(const std::vector<SliderColumn*>& columns, int count, int left, int pitch) {
+  int height = 0;
+  int shown = 0;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    SliderColumn* column = columns[i];
+    const bool visible = static_cast<int>(i) < count;
+    column->setVisible(visible);
+    column->Reload();
+    column->setGeometry(left + pitch * static_cast<int>(i), left, column->width(), column->minimumHeight());
+    if (!visible) continue;
+    ++shown;
+    height = std::max(height, column->minimumHeight());
+  }
+  return {shown * pitch + 2 * left, height + 2 * left};
 }
 
 }  // namespace veyra

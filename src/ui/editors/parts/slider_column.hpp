@@ -23,6 +23,7 @@ struct SliderColumnLook {
   int EntryHeight = 22;
   int ButtonHeight = 24;
   bool ReadoutAboveFader = false;  // the gain editors' readout sits over the fader
+  bool EntryLast = false;          // the entry field under the buttons instead of above them
 };
 
 class SliderColumn : public QWidget {
@@ -68,5 +69,11 @@ class SliderColumn : public QWidget {
   BoundField* entry_ = nullptr;
   std::vector<BoundToggle*> toggles_;
 };
+
+// The dialogs made of one column per channel: the columns of the first count
+// channels are shown `pitch` pixels apart from x = left and re-read from the
+// store, the others hidden. Returns the size that holds the shown ones with
+// a margin of `left` around them (the dialog is narrowed to it).
+QSize ShowChannelColumns(const std::vector<SliderColumn*>& columns, int count, int left, int pitch);
 
 }  // namespace veyra

@@ -1,0 +1,287 @@
+// The gain, delay and mic/line editors on the real stack: the main window's
+// editing context, its link thread and the simulated processor.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QUndoStack>
+#include <cstring>
+
+#include "controls/skin_button.hpp"
+#include "controls/skin_label.hpp"
+#include "controls/skin_slider.hpp"
+#include "controls/skin_spin_value.hpp"
+#include "editing/channel_name.hpp"
+#include "editor_test_support.hpp"
+#include "editors/delay_editor.hpp"
+#include "editors/delay_panel.hpp"
+#include "editors/gain_editor.hpp"
+#include "editors/mic_line_editor.hpp"
+#include "editors/parts/slider_column.hpp"
+#include "state/device_text.hpp"
+#include "state/scales.hpp"
+#include "strips/block_buttons.hpp"
+#include "strips/channel_strip.hpp"
+#include "strips/routing_views.hpp"
+
+namespace veyra::testing {
+namespace {
+
+constexpr ChannelKind kIn = ChannelKind::Input;
+constexpr ChannelKind kOut = ChannelKind::Output;
+
+using LevelEditorsTest = EditorTest;
+
+// ---- Gain editors ---------------------------------------------------------------
+
+TEST_F(LevelEditorsTest, GainTextsAndTypedGains) {
+  Start(false);
+  GainEditor editor(Context(), kOut);
+  SliderColumn* column = editor.Column(2);
+  ValueEntryField* entry = column->Entry()->Field();
+  for (const auto& [code, text] :
+       {std::pair{600, "0.0dB"}, {601, "+0.1dB"}, {240, "-36.0dB"}, {800, "+20.0dB"}}) {
+    Store().Outputs[2].Gain = static_cast<uint16_t>(code);
+    Context().Refresh();
+    EXPECT_EQ(column->Readout()->Text(), text) << code;
+    EXPECT_EQ(entry->text(), text) << code;
+    EXPECT_EQ(column->Fader().Slider()->GetPos(), 800 - code) << code;
+  }
+  struct Typed {
+    const char* text;
+    int code;
+  };
+  for (const Typed& t : {Typed{"3.25", 632}, {"-100", 240}, {"30", 800}, {"-6", 540}, {"loud", 540}}) {
+    Enter(entry, t.text);
+    EXPECT_EQ(Store().Outputs[2].Gain, t.code) << t.text;
+    EXPECT_EQ(column->Fader().Slider()->GetPos(), 800 - t.code) << t.text;
+    EXPECT_EQ(entry->text().toStdString(), GainText(t.code)) << t.text;
+  }
+  EXPECT_EQ(editor.windowTitle(), "Output Gain Control");
+}
+
+TEST_F(LevelEditorsTest, GainColumnsAndWidthsFollowTheModel) {
+  struct Case {
+    const char* model;
+    ChannelKind kind;
+    int columns;
+    const char* lastCaption;
+  };
+  for (const Case& c : {Case{"sistel", kIn, 2, "In B"},
+                        {"sistel", kOut, 4, "OUT 4"},
+                        {"merial", kIn, 3, "In C"},
+                        {"merial", kOut, 6, "OUT 6"},
+                        {"orvane", kIn, 4, "In D"},
+                        {"orvane", kOut, 8, "OUT 8"}}) {
+    Start(false, c.model);
+    GainEditor editor(Context(), c.kind);
+    editor.show();
+    EXPECT_EQ(editor.width(), c.columns * 80 + 20) << c.model;
+    for (int ch = 0; ch < kChannelSlots; ++ch) {
+      EXPECT_EQ(editor.Column(ch)->isVisible(), ch < c.columns) << c.model << ' ' << ch;
+      EXPECT_EQ(editor.Column(ch)->x(), 10 + 80 * ch);
+    }
+    EXPECT_EQ(editor.Column(c.columns - 1)->Caption()->Text(), c.lastCaption);
+    TearDown();
+  }
+}
+
+TEST_F(LevelEditorsTest, DraggingTheFaderShowsTheGainAndStoresNothing) {
+  Start(true);
+  GainEditor editor(Context(), kIn);
+  SliderColumn* column = editor.Column(1);
+  const int stored = Store().Inputs[1].Gain;
+  column->Fader().Slider()->SetPos(800 - 700);
+  emit column->Fader().Slider()->sliderChanging(1249);
+  EXPECT_EQ(column->Readout()->Text(), "+10.0dB");
+  EXPECT_EQ(column->Entry()->Field()->text(), "+10.0dB");
+  EXPECT_EQ(Store().Inputs[1].Gain, stored);
+  EXPECT_TRUE(Writes().empty());
+  emit column->Fader().Slider()->sliderChanged(1249);
+  EXPECT_EQ(Store().Inputs[1].Gain, 700);
+  EXPECT_EQ(Writes(), std::vector<Request>{Level(kIn, 1)});
+}
+
+TEST_F(LevelEditorsTest, LinkedMuteAndPolaritySendTheEditedChannelThenTheMember) {
+  struct Case {
+    ChannelKind kind;
+    int edited, member;
+    uint8_t ChannelGroup::*flag;
+    size_t toggle;  // 0 polarity, 1 mute
+    const char* memberCaption;
+  };
+  for (const Case& c : {Case{kIn, 0, 2, &ChannelGroup::LinkMute, 1, "MUTED"},
+                        {kOut, 5, 1, &ChannelGroup::LinkPolarity, 0, "POL-"}}) {
+    Start(true);
+    Link(c.kind, c.edited, c.member, c.flag);
+    GainEditor editor(Context(), c.kind);
+    editor.Column(c.edited)->Toggle(c.toggle)->Button()->click();
+    EXPECT_EQ(Writes(), (std::vector<Request>{Level(c.kind, c.edited), Level(c.kind, c.member)}));
+    const auto device = device_->Memory();
+    for (const int ch : {c.edited, c.member}) {
+      WithChannel(*device, c.kind, ch, [&](const auto& d) {
+        EXPECT_EQ(c.toggle == 0 ? d.Polarity : d.Mute, c.toggle == 0 ? 1 : 0) << ch;
+      });
+    }
+    BoundToggle* member = editor.Column(c.member)->Toggle(c.toggle);
+    EXPECT_EQ(member->Button()->text(), c.memberCaption);
+    EXPECT_TRUE(member->Button()->GetDown());
+    TearDown();
+  }
+}
+
+// ---- Delay editor -------------------------------------------------------------------
+
+TEST_F(LevelEditorsTest, DelayTextsAndTypedTimesAndDistances) {
+  Start(false);
+  Store().System.Temperature = 20;
+  DelayEditor editor(Context());
+  DelayPanel* panel = editor.Panel(kOut, 3);
+  for (const auto& [code, text] : {std::pair{480, "10.000ms"}, {481, "11ms"}, {1470, "1000ms"}}) {
+    Store().Outputs[3].Delay = static_cast<uint32_t>(code);
+    Context().Refresh();
+    EXPECT_EQ(panel->Time()->Field()->text(), text) << code;
+    EXPECT_EQ(panel->DelayControl()->GetValue(), code);
+  }
+  EXPECT_EQ(panel->Metres()->Field()->text(), "343.000M");
+  EXPECT_EQ(panel->Feet()->Field()->text(), "1125.040Ft");
+  struct Typed {
+    BoundField* field;
+    const char* text;
+    int code;
+  };
+  for (const Typed& t : {Typed{panel->Time(), "5", 240},
+                         {panel->Time(), "10", 480},
+                         {panel->Time(), "9.99", 479},
+                         {panel->Time(), "2000", 1470},
+                         {panel->Metres(), "1", 139},
+                         {panel->Feet(), "3.28", 139},
+                         {panel->Metres(), "near", 139}}) {
+    Enter(t.field->Field(), t.text);
+    EXPECT_EQ(Store().Outputs[3].Delay, static_cast<uint32_t>(t.code)) << t.text;
+    EXPECT_EQ(panel->DelayControl()->GetValue(), t.code) << t.text;
+  }
+  EXPECT_EQ(panel->Time()->Field()->text(), "2.896ms");
+  EXPECT_EQ(panel->Metres()->Field()->text(), "0.993M");
+}
+
+TEST_F(LevelEditorsTest, DelayPanelsShowTheModelsChannels) {
+  for (const auto& [model, inputs, outputs] :
+       {std::tuple{"sistel", 2, 4}, {"merial", 3, 6}, {"orvane", 4, 8}}) {
+    Start(false, model);
+    DelayEditor editor(Context());
+    editor.show();
+    for (int ch = 0; ch < kChannelSlots; ++ch) {
+      EXPECT_EQ(editor.Panel(kIn, ch)->isVisible(), ch < inputs) << model << ch;
+      EXPECT_EQ(editor.Panel(kOut, ch)->isVisible(), ch < outputs) << model << ch;
+      EXPECT_EQ(editor.Panel(kOut, ch)->pos(), QPoint(10 + 112 * ch, 238));
+    }
+    EXPECT_EQ(editor.width(), 10 + 112 * outputs - 2 + 10) << model;
+    TearDown();
+  }
+}
+
+TEST_F(LevelEditorsTest, LinkedPolarityInTheDelayEditorFollowsInMixedCase) {
+  Start(true);
+  Link(kIn, 0, 1, &ChannelGroup::LinkPolarity);
+  DelayEditor editor(Context());
+  editor.Panel(kIn, 0)->Polarity()->Button()->click();
+  EXPECT_EQ(Writes(), (std::vector<Request>{Level(kIn, 0), Level(kIn, 1)}));
+  EXPECT_EQ(device_->Memory()->Inputs[1].Polarity, 1);
+  EXPECT_EQ(editor.Panel(kIn, 0)->Polarity()->Button()->text(), "POL -");
+  EXPECT_EQ(editor.Panel(kIn, 1)->Polarity()->Button()->text(), "Pol -");
+  EXPECT_TRUE(editor.Panel(kIn, 1)->Polarity()->Button()->GetDown());
+  // Its own click gives the member its own captions back.
+  editor.Panel(kIn, 1)->Polarity()->Button()->click();
+  EXPECT_EQ(editor.Panel(kIn, 1)->Polarity()->Button()->text(), "POL +");
+  EXPECT_EQ(editor.Panel(kIn, 0)->Polarity()->Button()->text(), "Pol +");
+}
+
+TEST_F(LevelEditorsTest, NamesLongerThanTheDeviceFieldChangeNothing) {
+  Start(true);
+  DelayEditor editor(Context());
+  ChannelNameField* name = editor.Panel(kOut, 2)->Name();
+  const std::string old(FieldText(Store().Outputs[2].Name));
+  Enter(name, QString::fromUtf8("主扩声左侧"));  // 10 bytes of device text
+  EXPECT_EQ(FieldText(Store().Outputs[2].Name), old);
+  EXPECT_EQ(name->text().toStdString(), DecodeDeviceText(old));
+  EXPECT_TRUE(rig_->prompts->notices.empty());
+  EXPECT_TRUE(Writes().empty());
+  Enter(name, "Fill L");
+  EXPECT_EQ(FieldText(Store().Outputs[2].Name), "Fill L");
+  EXPECT_EQ(Writes(), (std::vector<Request>{{WriteCommand, 0, OutputBlock, 2, OutputGroup::Name}}));
+}
+
+TEST_F(LevelEditorsTest, UndoOfALinkedDelayRestoresBothChannelsOnTheDevice) {
+  Start(true);
+  Link(kOut, 1, 4, &ChannelGroup::LinkDelay);
+  const auto before = device_->Memory();
+  DelayEditor editor(Context());
+  QTest::keyClick(editor.Panel(kOut, 1)->DelayControl(), Qt::Key_Up);
+  EXPECT_EQ(Writes(), (std::vector<Request>{Level(kOut, 1), Level(kOut, 4)}));
+  Enter(editor.Panel(kOut, 1)->Time()->Field(), "20");
+  EXPECT_EQ(Writes(), (std::vector<Request>{Level(kOut, 1), Level(kOut, 4)}));
+  EXPECT_EQ(device_->Memory()->Outputs[4].Delay, 490u);
+  EXPECT_EQ(editor.Panel(kOut, 4)->Time()->Field()->text(), "20ms");
+  EXPECT_EQ(editor.Panel(kOut, 4)->DelayControl()->GetValue(), 490);
+  for (int step = 0; step < 2; ++step) {
+    Context().History().undo();
+    EXPECT_EQ(Writes(), (std::vector<Request>{Level(kOut, 1), Level(kOut, 4)})) << step;
+  }
+  const auto after = device_->Memory();
+  for (const int ch : {1, 4}) {
+    EXPECT_EQ(after->Outputs[ch].Delay, before->Outputs[ch].Delay) << ch;
+    EXPECT_EQ(Store().Outputs[ch].Delay, before->Outputs[ch].Delay) << ch;
+  }
+  EXPECT_EQ(editor.Panel(kOut, 4)->DelayControl()->GetValue(), static_cast<int>(before->Outputs[4].Delay));
+}
+
+// ---- Mic/line editor --------------------------------------------------------------
+
+TEST_F(LevelEditorsTest, MicGainTexts) {
+  Start(false, "merial");
+  MicLineEditor editor(Context());
+  editor.show();
+  EXPECT_EQ(editor.width(), 3 * 80 + 20);
+  EXPECT_FALSE(editor.Column(3)->isVisible());
+  EXPECT_EQ(editor.Column(1)->Caption()->Text(), "IN B");
+  for (const auto& [code, text] : {std::pair{600, "0.0dB"}, {720, "12.0dB"}, {0, "-60.0dB"}}) {
+    Store().Inputs[1].MicEditorWord = static_cast<uint16_t>(code);
+    Context().Refresh();
+    EXPECT_EQ(editor.Column(1)->Readout()->Text(), text) << code;
+    EXPECT_EQ(editor.Column(1)->Fader().Slider()->GetPos(), 720 - code) << code;
+  }
+}
+
+TEST_F(LevelEditorsTest, LineDisablesTheFaderFollowsTheLinkAndSendsNothing) {
+  Start(true);
+  Link(kIn, 0, 1, &ChannelGroup::LinkMic);
+  Store().Inputs[0].MicEditorByte = Store().Inputs[1].MicEditorByte = 1;
+  Store().Inputs[2].MicEditorWord = 600;
+  Store().Inputs[2].MicEditorByte = 1;
+  {
+    MicLineEditor editor(Context());
+    SliderColumn* a = editor.Column(0);
+    SliderColumn* b = editor.Column(1);
+    EXPECT_TRUE(a->Fader().Slider()->isEnabled());
+    a->Toggle(1)->Button()->click();  // LINE
+    EXPECT_EQ(Store().Inputs[0].MicEditorByte, 0);
+    EXPECT_EQ(Store().Inputs[1].MicEditorByte, 0);
+    for (SliderColumn* column : {a, b}) {
+      EXPECT_FALSE(column->Fader().Slider()->isEnabled());
+      EXPECT_TRUE(column->Toggle(1)->Button()->GetDown());
+      EXPECT_FALSE(column->Toggle(0)->Button()->GetDown());
+    }
+    QTest::keyClick(editor.Column(2)->Fader().Slider(), Qt::Key_Up);
+    EXPECT_EQ(Store().Inputs[2].MicEditorWord, 601);
+    EXPECT_EQ(editor.Column(2)->Readout()->Text(), "0.1dB");
+  }
+  EXPECT_TRUE(Writes().empty());
+  rig_->window->RefreshMainWindow();  // what the opener does after closing
+  RoutingViews& views = *rig_->window->Routing();
+  EXPECT_EQ(views.Strip(kIn, 0)->Blocks()->Readout(0)->Text(), "OFF");
+  EXPECT_EQ(views.Strip(kIn, 1)->Blocks()->Readout(0)->Text(), "OFF");
+  EXPECT_NE(views.Strip(kIn, 2)->Blocks()->Readout(0)->Text(), "OFF");
+}
+
+}  // namespace
+}  // namespace veyra::testing
