@@ -34,6 +34,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/link_thread_test.cpp
       ui/main_window_test.cpp
       ui/strips_test.cpp
+      ui/device_session_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 
