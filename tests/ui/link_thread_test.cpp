@@ -1,5 +1,5 @@
 // The link thread on its own: order, supersession of queued writes, the
-// burst report and shutdown with work queued.
+// burst report, and stopping with work queued or running.
 #include "mainwin/link_thread.hpp"
 
 #include <gtest/gtest.h>
@@ -107,6 +107,39 @@ TEST(LinkThread, TheQueueIsBoundedAndShutdownDropsWhatIsQueued) {
   rig->Release();
   destroyer.join();
   EXPECT_EQ(ran.load(), 0);
+}
+
+TEST(LinkThread, StopLetsTheRunningJobEndAndDropsWhatItPosts) {
+  ThreadRig rig;
+  bool postedBefore = false, postedDuring = false;  // read and written on this thread only
+  std::atomic<bool> jobEnded{false};
+  std::atomic<int> queuedRan{0};
+  auto started = std::make_shared<std::promise<void>>();
+  auto gate = std::make_shared<std::promise<void>>();
+  rig.thread.Enqueue([&, started, go = gate->get_future().share()](LinkContext& context) {
+    context.Post([&postedBefore] { postedBefore = true; });  // still queued at the stop
+    started->set_value();
+    go.wait();
+    context.Post([&postedDuring] { postedDuring = true; });  // posted while stopping
+    jobEnded = true;
+  });
+  started->get_future().wait();
+  rig.thread.Enqueue([&queuedRan](LinkContext&) { ++queuedRan; });
+
+  std::thread stopper([&rig] { rig.thread.Stop(); });
+  rig.thread.WaitUntilIdle();  // returns once the stop has begun
+  gate->set_value();
+  stopper.join();
+  EXPECT_TRUE(jobEnded.load());
+  rig.thread.Stop();  // a second stop does nothing
+  EXPECT_FALSE(rig.thread.Enqueue([&queuedRan](LinkContext&) { ++queuedRan; }));
+  EXPECT_EQ(rig.thread.EnqueueWrite({0, OutputBlock, 0, OutputGroup::Level}, {1, 2, 3}), 0u);
+  // The object is still there, but nothing posted runs once it has stopped.
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(postedBefore);
+  EXPECT_FALSE(postedDuring);
+  EXPECT_EQ(queuedRan.load(), 0);
 }
 
 }  // namespace

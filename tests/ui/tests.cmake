@@ -42,6 +42,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/program_dialog_test.cpp
       ui/level_editors_test.cpp
       ui/group_editor_test.cpp
+      ui/device_session_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

@@ -32,10 +32,15 @@ DeviceSession::DeviceSession(ParameterStore& store, LinkTiming timing, QObject* 
 }
 
 DeviceSession::~DeviceSession() {
+  // A running sequence or download ends at its next exchange instead of
+  // holding the teardown up for the whole device.
   if (cancel_) cancel_->store(true);
+  closing_->store(true);
   poll_.stop();
   if (watcher_) watcher_->Stop();
-  link_.reset();  // joins the link thread before the store goes
+  // The link thread ends before any member goes (link_ included, which jobs
+  // never use): nothing a job posts from now on runs.
+  link_->Stop();
 }
 
 DeviceSession::Start DeviceSession::Connect(const QString& address) {
@@ -63,17 +68,17 @@ DeviceSession::Start DeviceSession::Connect(const QString& address) {
       SyncControl control;
       control.Cancel = cancel.get();
       auto shown = std::make_shared<int>(-1);
-      control.Progress = [this, shown](int done, int total) {
+      control.Progress = [this, &context, shown](int done, int total) {
         // A few hundred exchanges: report each percent once, not each exchange.
         const int percent = total > 0 ? done * 100 / total : 0;
         if (percent == *shown) return;
         *shown = percent;
-        link_->PostToOwner([this, done, total] { emit connectionProgress(done, total); });
+        context.Post([this, done, total] { emit connectionProgress(done, total); });
       };
       result = ConnectionSequence(*work, context.Link, control);
       if (result.ok()) path = context.Link.GetTransport()->Path();
     }
-    link_->PostToOwner(
+    context.Post(
         [this, result, work, path] { FinishConnection(result, *work, QString::fromStdString(path)); });
   });
   if (!queued) {  // the link thread has more queued than it takes
@@ -144,9 +149,11 @@ bool DeviceSession::DownloadLive() {
   if (!Online()) return false;
   poll_.stop();
   auto work = std::make_shared<ParameterStore>(store_);
-  const bool queued = link_->Enqueue([this, work](LinkContext& context) {
-    const SyncResult result = DownloadLiveSettings(*work, context.Link);
-    link_->PostToOwner([this, result] {
+  const bool queued = link_->Enqueue([this, work, closing = closing_](LinkContext& context) {
+    SyncControl control;
+    control.Cancel = closing.get();
+    const SyncResult result = DownloadLiveSettings(*work, context.Link, control);
+    context.Post([this, result] {
       --bulkJobs_;
       RestartPollAfterWrites();
       emit downloadFinished(result);
@@ -158,10 +165,9 @@ bool DeviceSession::DownloadLive() {
 
 bool DeviceSession::RunJob(std::function<void(DeviceLink&)> job) {
   poll_.stop();
-  LinkThread* link = link_.get();
-  const bool queued = link->Enqueue([this, link, job = std::move(job)](LinkContext& context) {
+  const bool queued = link_->Enqueue([this, job = std::move(job)](LinkContext& context) {
     job(context.Link);
-    link->PostToOwner([this] {
+    context.Post([this] {
       --bulkJobs_;
       RestartPollAfterWrites();
     });
@@ -188,7 +194,7 @@ void DeviceSession::PollMetersNow() {
     Meters meters;
     std::memcpy(meters.Inputs.data(), context.Scratch.System.InputMeters, meters.Inputs.size());
     std::memcpy(meters.Outputs.data(), context.Scratch.System.OutputMeters, meters.Outputs.size());
-    link_->PostToOwner([this, answered, meters] {
+    context.Post([this, answered, meters] {
       pollQueued_ = false;
       if (!answered || !Online()) return;  // a failed poll shows nothing
       std::memcpy(store_.System.InputMeters, meters.Inputs.data(), meters.Inputs.size());

@@ -15,6 +15,11 @@
 //                      is ignored; at most one poll is queued.
 //   OnDeviceChange     processor arrival while offline connects; removal of the
 //                      open device while online goes offline.
+//
+// Jobs run on the link thread and may still be running when the session goes:
+// they capture what they need by value and reach the session only through
+// what they post (LinkContext::Post), which runs on the window's thread and
+// never after the destructor has stopped the link thread.
 #pragma once
 
 #include <QObject>
@@ -90,6 +95,8 @@ class DeviceSession : public QObject {
   QTimer poll_;
   bool connecting_ = false;
   std::shared_ptr<std::atomic<bool>> cancel_;
+  // Set when the session goes: ends a running download early.
+  std::shared_ptr<std::atomic<bool>> closing_ = std::make_shared<std::atomic<bool>>(false);
   QString address_;
   QString devicePath_;  // the open device's path while online
   bool pollQueued_ = false;

@@ -17,6 +17,11 @@ LinkThread::LinkThread(LinkTiming timing, QObject* parent)
 }
 
 LinkThread::~LinkThread() {
+  Stop();
+}
+
+void LinkThread::Stop() {
+  if (stopped_.exchange(true)) return;
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
@@ -25,8 +30,13 @@ LinkThread::~LinkThread() {
   wake_.notify_all();
   idle_.notify_all();  // nobody waits for idleness past the shutdown
   if (thread_.joinable()) thread_.join();
+  // The link thread closed the link on its way out: no removal report can
+  // start after this.
   link_->SetRemovalHandler({});
-  link_->Close();
+}
+
+void LinkContext::Post(std::function<void()> fn) const {
+  Thread.PostToOwner(std::move(fn));
 }
 
 bool LinkThread::Enqueue(LinkJob job) {
@@ -81,7 +91,15 @@ void LinkThread::DropPendingWrites() {
 }
 
 void LinkThread::PostToOwner(std::function<void()> fn) {
-  QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+  if (stopped_) return;
+  // Checked again where it runs: Stop() may come between posting and running.
+  // A function still queued when this object goes is dropped by Qt.
+  QMetaObject::invokeMethod(
+      this,
+      [this, fn = std::move(fn)] {
+        if (!stopped_) fn();
+      },
+      Qt::QueuedConnection);
 }
 
 size_t LinkThread::QueuedJobs() const {
@@ -100,7 +118,7 @@ void LinkThread::WaitUntilIdle() {
 }
 
 void LinkThread::Loop() {
-  LinkContext context{*link_, *scratch_};
+  LinkContext context{*link_, *scratch_, *this};
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
@@ -120,6 +138,9 @@ void LinkThread::Loop() {
   }
   running_ = false;
   idle_.notify_all();
+  lock.unlock();
+  // Every call on the device but the read comes from this thread, the close too.
+  link_->Close();
 }
 
 void LinkThread::RunWrite(Job& job) {

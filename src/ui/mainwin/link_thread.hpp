@@ -10,8 +10,13 @@
 //   - any other job (the meter poll, the connection sequence, downloads): a
 //     function that gets the link and the thread's own scratch store. Jobs that
 //     read from the device take a private copy of the window's store with them
-//     and hand their result back with PostToOwner; nothing here touches the
-//     window's store.
+//     and hand their result back with LinkContext::Post; nothing here touches
+//     the window's store.
+//
+// A job never reaches its owner's members on the link thread, not even the
+// owner's pointer to this object: the owner's teardown may already be under
+// way while the job finishes. Stop() ends the thread before the owner's members
+// go; whatever a job posts from then on is dropped.
 //
 // The queue is bounded: writes by their addresses (at most one queued write per
 // address), other jobs by kMaxQueuedJobs.
@@ -32,9 +37,15 @@
 
 namespace veyra {
 
+class LinkThread;
+
 struct LinkContext {
   DeviceLink& Link;
   ParameterStore& Scratch;  // the link thread's own store: replies to writes land here
+  LinkThread& Thread;       // the thread the job runs on
+  // Runs fn on the owner's thread later, unless the thread has been stopped by
+  // then (fn is dropped, and so is everything it holds).
+  void Post(std::function<void()> fn) const;
 };
 using LinkJob = std::function<void(LinkContext&)>;
 
@@ -54,9 +65,14 @@ class LinkThread : public QObject {
   static constexpr size_t kMaxQueuedJobs = 256;
 
   explicit LinkThread(LinkTiming timing = {}, QObject* parent = nullptr);
-  // Drops what is queued, lets the running job end (a cancel flag it watches
-  // should be set first) and closes the link.
+  // Stops.
   ~LinkThread() override;
+
+  // Drops what is queued, lets the running job end (a cancel flag it watches
+  // should be set first), joins the thread and closes the link. Nothing is
+  // queued and nothing posted runs afterwards. Once is enough; later calls do
+  // nothing. Called by the owner's thread.
+  void Stop();
   LinkThread(const LinkThread&) = delete;
   LinkThread& operator=(const LinkThread&) = delete;
 
@@ -69,7 +85,8 @@ class LinkThread : public QObject {
   // Forgets the writes not sent yet (the device went away).
   void DropPendingWrites();
 
-  // Runs fn on the thread this object lives on (the window's), later.
+  // Runs fn on the thread this object lives on (the window's), later; dropped
+  // when Stop() has been called by then or this object is gone.
   void PostToOwner(std::function<void()> fn);
 
   // Jobs queued and not yet started, and whether one is running.
@@ -107,6 +124,7 @@ class LinkThread : public QObject {
   std::deque<Job> queue_;
   bool running_ = false;
   bool stopping_ = false;
+  std::atomic<bool> stopped_{false};  // Stop() has begun: posted functions are dropped
   uint64_t nextSerial_ = 1;
   std::atomic<uint64_t> writesSent_{0};
   std::atomic<uint64_t> writesSuperseded_{0};
