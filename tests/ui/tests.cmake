@@ -35,6 +35,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/main_window_test.cpp
       ui/strips_test.cpp
       ui/undo_test.cpp
+      ui/admin_dialogs_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

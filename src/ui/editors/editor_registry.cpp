@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <array>
 
+#include "admin/copy_dialog.hpp"
+#include "admin/security_dialog.hpp"
+#include "admin/system_setting_dialog.hpp"
+#include "files/data_view.hpp"
+
 namespace veyra {
 namespace {
 
@@ -22,10 +27,10 @@ const std::array<EditorInfo, kWindowKinds> kEditors{{
     {WindowKind::InputGroupEditor, "input-group", std::nullopt, nullptr},
     {WindowKind::OutputGroupEditor, "output-group", std::nullopt, nullptr},
     {WindowKind::ProgramDialog, "program", std::nullopt, nullptr},
-    {WindowKind::DataView, "data", std::nullopt, nullptr},
-    {WindowKind::CopyDialog, "copy", std::nullopt, nullptr},
-    {WindowKind::Security, "security", std::nullopt, nullptr},
-    {WindowKind::SystemSetting, "system", std::nullopt, nullptr},
+    {WindowKind::DataView, "data", std::nullopt, MakeDataView},
+    {WindowKind::CopyDialog, "copy", std::nullopt, MakeCopyDialog},
+    {WindowKind::Security, "security", std::nullopt, MakeSecurityDialog},
+    {WindowKind::SystemSetting, "system", std::nullopt, MakeSystemSettingDialog},
 }};
 
 std::string WorkingNames() {
