@@ -186,7 +186,8 @@ std::string DescribeSimOptions(const SimOptions& o) {
   if (o.Silent) add("silent");
   if (o.Absent) add("absent");
   if (!o.ModelCode.empty()) add("model-code=" + o.ModelCode);
-  if (o.Locked) add(o.LockPassword.empty() ? std::string("locked") : "locked=" + DecodeDeviceText(o.LockPassword));
+  if (o.Locked)
+    add(o.LockPassword.empty() ? std::string("locked") : "locked=" + DecodeDeviceText(o.LockPassword));
   return text;
 }
 

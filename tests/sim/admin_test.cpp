@@ -108,7 +108,8 @@ TEST(SimulatedSystemSettings, TheThreeMessagesGoInOrderAndTheDeviceKeepsThem) {
   auto rig = Online("orvane,fast");
   ASSERT_TRUE(StoreSystemChoice(*rig->store, {1, 42, 0}));
   EXPECT_EQ(SendSystemSettings(*rig->store, rig->link), 3);
-  EXPECT_EQ(rig->Recorder().Requests(), (std::vector<Request>{{A1, 0, 9, 0x14, 0}, {A1, 0, 9, 0x15, 0}, {A1, 0, 9, 0x16, 0}}));
+  EXPECT_EQ(rig->Recorder().Requests(),
+            (std::vector<Request>{{A1, 0, 9, 0x14, 0}, {A1, 0, 9, 0x15, 0}, {A1, 0, 9, 0x16, 0}}));
   const auto device = rig->Device();
   EXPECT_EQ(device->System.BackLight, 30);
   EXPECT_EQ(device->System.Temperature, 42);
@@ -127,11 +128,9 @@ TEST(SimulatedCopy, CopyInSendsTheTargetThenEveryOutputsLevelAndTheDeviceFollows
   CopyInputSettings(*rig->store, 0, 0);  // onto itself: still sent
   const SyncResult sent = SendCopyMessages(*rig->store, rig->link, CopyInputMessages(*rig->store, 0));
   EXPECT_EQ(sent.Status, SyncStatus::Success);
-  EXPECT_EQ(rig->Recorder().Requests(), (std::vector<Request>{{A1, 0, 1, 0, 0},
-                                                               {A1, 0, 2, 0, 1},
-                                                               {A1, 0, 2, 1, 1},
-                                                               {A1, 0, 2, 2, 1},
-                                                               {A1, 0, 2, 3, 1}}));
+  EXPECT_EQ(rig->Recorder().Requests(),
+            (std::vector<Request>{
+                {A1, 0, 1, 0, 0}, {A1, 0, 2, 0, 1}, {A1, 0, 2, 1, 1}, {A1, 0, 2, 2, 1}, {A1, 0, 2, 3, 1}}));
   rig->Recorder().Forget();
   CopyInputSettings(*rig->store, 0, 1);
   CopyOutputSettings(*rig->store, 2, 3);
@@ -140,7 +139,8 @@ TEST(SimulatedCopy, CopyInSendsTheTargetThenEveryOutputsLevelAndTheDeviceFollows
   const auto device = rig->Device();
   EXPECT_TRUE(SameInput(device->Inputs[1], rig->store->Inputs[1]));
   EXPECT_TRUE(SameOutput(device->Outputs[3], rig->store->Outputs[3]));
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(device->Outputs[k].Routing[1], rig->store->Outputs[k].Routing[0]) << k;
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(device->Outputs[k].Routing[1], rig->store->Outputs[k].Routing[0]) << k;
 }
 
 }  // namespace

@@ -291,7 +291,7 @@ TEST_F(AdminDialogs, DataViewShowsTheChosenProgramAndExportsWhatItShows) {
       ASSERT_EQ(table->item(r, c)->text().toStdString(), expected.Rows[r][c]) << r << "," << c;
     }
   }
-  EXPECT_EQ(table->item(0, 2)->text(), "1.2dB");  // "Gain" of input B
+  EXPECT_EQ(table->item(0, 2)->text(), "1.2dB");   // "Gain" of input B
   EXPECT_EQ(table->item(2, 12)->text(), "Pol -");  // "Pol" of output 8
 
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "veyra_data_view_test";
@@ -304,7 +304,9 @@ TEST_F(AdminDialogs, DataViewShowsTheChosenProgramAndExportsWhatItShows) {
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_EQ(text.str(), CsvText(view.Shown()));
-  EXPECT_TRUE(view.ExportTo(QString::fromStdString((dir / "table.xlsx").string()), DataView::ExportFormat::Workbook).Ok);
+  EXPECT_TRUE(
+      view.ExportTo(QString::fromStdString((dir / "table.xlsx").string()), DataView::ExportFormat::Workbook)
+          .Ok);
 
   const QString nowhere = QString::fromStdString((dir / "missing" / "table.csv").string());
   const ExportResult failed = view.ExportTo(nowhere, DataView::ExportFormat::Csv);

@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
     if (option.ValueName.empty()) {
       app.add_flag(name, flags[std::string(option.Name)], help);
     } else {
-      valueOptions[std::string(option.Name)] =
-          app.add_option(name, values[std::string(option.Name)], help)->type_name(std::string(option.ValueName));
+      valueOptions[std::string(option.Name)] = app.add_option(name, values[std::string(option.Name)], help)
+                                                   ->type_name(std::string(option.ValueName));
     }
   }
   CLI11_PARSE(app, argc, argv);

@@ -10,8 +10,8 @@
 #include "files/store_files.hpp"
 #include "info_report.hpp"
 #include "source_file.hpp"
-#include "sync/connection.hpp"
 #include "state/text_format.hpp"
+#include "sync/connection.hpp"
 #include "sync/programs.hpp"
 
 namespace veyra::ctl {
@@ -70,11 +70,12 @@ int Connected(const Console& console, const GlobalOptions& global, Body&& body) 
   return body(session);
 }
 
-int LockCommand(const Console& console, const GlobalOptions& global, const std::string& password, bool locking) {
+int LockCommand(const Console& console, const GlobalOptions& global, const std::string& password,
+                bool locking) {
   return Connected(console, global, [&](DeviceSession& session) {
     ParameterStore& store = session.Store();
-    const LockResult result = locking ? LockDevice(store, session.Link(), password)
-                                      : UnlockDevice(store, session.Link(), password);
+    const LockResult result =
+        locking ? LockDevice(store, session.Link(), password) : UnlockDevice(store, session.Link(), password);
     if (!result.ok()) return console.Failure(result.Message);
     console.Note(result.Message);
     return kExitOk;
@@ -222,8 +223,8 @@ int RunCopy(const Console& console, const GlobalOptions& global, const CopyOptio
     const int target = ChannelOf(options.Target, input, count);
     if (source < 0 || target < 0) {
       return console.Usage(Format("%s %s: this device's %ss are %s", options.Kind.c_str(),
-                                  (source < 0 ? options.Source : options.Target).c_str(), options.Kind.c_str(),
-                                  ChannelRange(input, count).c_str()));
+                                  (source < 0 ? options.Source : options.Target).c_str(),
+                                  options.Kind.c_str(), ChannelRange(input, count).c_str()));
     }
     if (store.System.LockState != 0) {
       SyncResult locked;
@@ -235,7 +236,8 @@ int RunCopy(const Console& console, const GlobalOptions& global, const CopyOptio
     } else {
       CopyOutputSettings(store, source, target);
     }
-    const std::vector<CopyMessage> messages = input ? CopyInputMessages(store, target) : CopyOutputMessages(target);
+    const std::vector<CopyMessage> messages =
+        input ? CopyInputMessages(store, target) : CopyOutputMessages(target);
     return session.Outcome(SendCopyMessages(store, session.Link(), messages), "the copy", true);
   });
 }

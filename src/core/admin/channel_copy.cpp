@@ -76,7 +76,8 @@ void CopyOutputSettings(ParameterStore& store, int source, int target) {
 std::vector<CopyMessage> CopyInputMessages(const ParameterStore& store, int target) {
   std::vector<CopyMessage> messages{{InputBlock, static_cast<uint8_t>(target), AllGroups}};
   const int outputs = std::clamp<int>(store.OutputCount, 0, kChannelSlots);
-  for (int k = 0; k < outputs; ++k) messages.push_back({OutputBlock, static_cast<uint8_t>(k), OutputGroup::Level});
+  for (int k = 0; k < outputs; ++k)
+    messages.push_back({OutputBlock, static_cast<uint8_t>(k), OutputGroup::Level});
   return messages;
 }
 
@@ -84,7 +85,8 @@ std::vector<CopyMessage> CopyOutputMessages(int target) {
   return {{OutputBlock, static_cast<uint8_t>(target), AllGroups}};
 }
 
-SyncResult SendCopyMessages(ParameterStore& store, DeviceLink& link, const std::vector<CopyMessage>& messages) {
+SyncResult SendCopyMessages(ParameterStore& store, DeviceLink& link,
+                            const std::vector<CopyMessage>& messages) {
   SyncResult result;
   if (store.Online == 0) {
     result.Status = SyncStatus::Offline;

@@ -46,6 +46,7 @@ std::vector<CopyMessage> CopyOutputMessages(int target);
 
 // Sends a copy's messages while online; an unanswered one does not stop the
 // others (Unanswered counts them). Offline: nothing, status Offline.
-SyncResult SendCopyMessages(ParameterStore& store, DeviceLink& link, const std::vector<CopyMessage>& messages);
+SyncResult SendCopyMessages(ParameterStore& store, DeviceLink& link,
+                            const std::vector<CopyMessage>& messages);
 
 }  // namespace veyra

@@ -26,7 +26,8 @@ bool StoreSystemChoice(ParameterStore& store, const SystemChoice& choice) {
   if (store.System.LockState != 0) return false;
   store.System.BackLight = choice.BackLight != 0 ? kBackLightTimed : 0;
   store.System.Temperature = static_cast<uint8_t>(std::clamp(choice.Temperature, 0, kMaxTemperature));
-  store.System.DeviceIdSetting = static_cast<uint8_t>(std::clamp(choice.DeviceId, 0, kMaxDeviceIdSetting - 1) + 1);
+  store.System.DeviceIdSetting =
+      static_cast<uint8_t>(std::clamp(choice.DeviceId, 0, kMaxDeviceIdSetting - 1) + 1);
   return true;
 }
 

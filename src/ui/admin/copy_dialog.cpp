@@ -4,6 +4,7 @@
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
+#include "controls/skin_style.hpp"
 #include "editing/edit_context.hpp"
 #include "state/device_text.hpp"
 
@@ -19,6 +20,13 @@ SkinLabel* Caption(const char* text, int x, int y, QWidget* parent) {
   label->SetFont("Arial", 14, true);
   label->setGeometry(x, y, 70, 26);
   return label;
+}
+
+void Heading(const char* text, int x, QWidget* parent) {
+  auto* label = new SkinLabel(text, parent);
+  label->SetFont("Arial", 12);
+  label->SetTextColor(skin::kTextDim);
+  label->setGeometry(x, 12, 178, 20);
 }
 
 SkinDropDown* List(int id, int x, int y, QWidget* parent) {
@@ -45,22 +53,25 @@ QString InputName(int channel) {
 }  // namespace
 
 CopyDialog::CopyDialog(EditContext& context, QWidget* parent) : EditorDialog(context, "Copy", parent) {
-  setFixedSize(2 * kColumnWidth + 2 * kLeft, 178);
+  setFixedSize(2 * kColumnWidth + 2 * kLeft, 190);
   const int inX = kLeft;
   const int outX = kLeft + kColumnWidth + 12;
-  Caption("Source:", inX, 24, this);
-  Caption("Target:", inX, 64, this);
-  Caption("Source:", outX, 24, this);
-  Caption("Target:", outX, 64, this);
-  inSource_ = List(1278, inX, 24, this);
-  inTarget_ = List(1280, inX, 64, this);
-  outSource_ = List(1279, outX, 24, this);
-  outTarget_ = List(1281, outX, 64, this);
+  // Both columns list channel names only: a heading says which kind each copies.
+  Heading("Inputs", inX, this);
+  Heading("Outputs", outX, this);
+  Caption("Source:", inX, 40, this);
+  Caption("Target:", inX, 80, this);
+  Caption("Source:", outX, 40, this);
+  Caption("Target:", outX, 80, this);
+  inSource_ = List(1278, inX, 40, this);
+  inTarget_ = List(1280, inX, 80, this);
+  outSource_ = List(1279, outX, 40, this);
+  outTarget_ = List(1281, outX, 80, this);
 
   copyIn_ = new SkinButton("Copy In", this);
-  copyIn_->setGeometry(inX + 74, 122, 104, 30);
+  copyIn_->setGeometry(inX + 74, 134, 104, 30);
   copyOut_ = new SkinButton("Copy Out", this);
-  copyOut_->setGeometry(outX + 74, 122, 104, 30);
+  copyOut_->setGeometry(outX + 74, 134, 104, 30);
   connect(copyIn_, &SkinButton::clicked, this, &CopyDialog::CopyIn);
   connect(copyOut_, &SkinButton::clicked, this, &CopyDialog::CopyOut);
   Reload();

@@ -14,7 +14,8 @@
 
 namespace veyra {
 
-SecurityDialog::SecurityDialog(EditContext& context, QWidget* parent) : EditorDialog(context, "Security", parent) {
+SecurityDialog::SecurityDialog(EditContext& context, QWidget* parent)
+    : EditorDialog(context, "Security", parent) {
   setFixedSize(340, 170);
 
   auto* label = new SkinLabel("Password", this);

@@ -44,7 +44,8 @@ SystemSettingDialog::SystemSettingDialog(EditContext& context, QWidget* parent)
   for (int i = 0; i < kBackLightChoices; ++i) backLight_->AddEntry(BackLightText(i));
   Caption("Temperature", 1, this);
   temperature_ = List(2, 1, this);
-  for (int t = 0; t <= kMaxTemperature; ++t) temperature_->AddEntry(QString::fromStdString(TemperatureText(t)));
+  for (int t = 0; t <= kMaxTemperature; ++t)
+    temperature_->AddEntry(QString::fromStdString(TemperatureText(t)));
   // The device id follows the program's own: the row is there but not shown.
   deviceIdCaption_ = Caption("DeviceID", 2, this);
   deviceId_ = List(3, 2, this);

@@ -1,8 +1,11 @@
 #include "files/data_view.hpp"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -18,6 +21,9 @@ namespace veyra {
 
 namespace {
 
+constexpr int kMargin = 12;
+constexpr int kDefaultWidth = 875;
+constexpr int kDefaultHeight = 470;
 constexpr char kWorkbookFilter[] = "Excel workbook (*.xlsx)";
 constexpr char kCsvFilter[] = "CSV (*.csv)";
 
@@ -58,6 +64,7 @@ DataView::DataView(EditContext& context, QWidget* parent) : EditorDialog(context
   table_->setStyleSheet(
       "QTableWidget { background: #f4f6f7; color: #101518; gridline-color: #9aa4aa; }"
       "QTableWidget::item:selected { background: #02a6e3; color: white; }"
+      "QHeaderView { background: #485459; }"
       "QHeaderView::section { background: #485459; color: #f0f4f6; border: 1px solid #35404a;"
       " padding: 2px 4px; font-weight: bold; }");
 
@@ -67,14 +74,22 @@ DataView::DataView(EditContext& context, QWidget* parent) : EditorDialog(context
   top->addStretch(1);
   top->addWidget(export_);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(12, 12, 12, 12);
+  layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
   layout->setSpacing(10);
   layout->addLayout(top);
   layout->addWidget(table_, 1);
   // The table scrolls; the dialog may be made as small as its top row.
   setMinimumSize(360, 200);
-  resize(875, 470);
   Fill();
+  // Wide enough for every column of the model where the screen has room.
+  int width = kDefaultWidth;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const int wanted = table_->columnCount() * kColumnWidth + 2 * table_->frameWidth() +
+                       table_->verticalScrollBar()->sizeHint().width() + 2 * kMargin;
+    width =
+        std::clamp(wanted, kDefaultWidth, std::max(kDefaultWidth, screen->availableGeometry().width() - 80));
+  }
+  resize(width, kDefaultHeight);
 }
 
 void DataView::Reload() {
@@ -116,7 +131,8 @@ void DataView::Export() {
 
 ExportResult DataView::ExportTo(const QString& path, ExportFormat format) {
   const std::filesystem::path file(path.toStdU16String());
-  const ExportResult result = format == ExportFormat::Csv ? ExportCsv(shown_, file) : ExportXlsx(shown_, file);
+  const ExportResult result =
+      format == ExportFormat::Csv ? ExportCsv(shown_, file) : ExportXlsx(shown_, file);
   Context().Prompts().Notice(this, Text(result.Message));
   return result;
 }

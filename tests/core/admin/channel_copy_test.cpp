@@ -32,8 +32,10 @@ std::set<size_t> CopiedOffsets(std::initializer_list<Span> fields) {
   return offsets;
 }
 
-#define FIELD(Record, name) \
-  Span { offsetof(Record, name), sizeof(Record::name) }
+#define FIELD(Record, name)                      \
+  Span {                                         \
+    offsetof(Record, name), sizeof(Record::name) \
+  }
 
 const std::set<size_t>& InputCopied() {
   static const std::set<size_t> offsets = CopiedOffsets<InputChannel>({
@@ -186,7 +188,8 @@ TEST(ChannelCopy, MessagesAreTheTargetWholeThenEveryOutputsLevelGroup) {
   for (const int outputs : {4, 6, 8}) {
     store->OutputCount = outputs;
     std::vector<CopyMessage> expected{{InputBlock, 3, AllGroups}};
-    for (int k = 0; k < outputs; ++k) expected.push_back({OutputBlock, static_cast<uint8_t>(k), OutputGroup::Level});
+    for (int k = 0; k < outputs; ++k)
+      expected.push_back({OutputBlock, static_cast<uint8_t>(k), OutputGroup::Level});
     EXPECT_EQ(CopyInputMessages(*store, 3), expected);
   }
   EXPECT_EQ(CopyOutputMessages(5), (std::vector<CopyMessage>{{OutputBlock, 5, AllGroups}}));

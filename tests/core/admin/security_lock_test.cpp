@@ -53,9 +53,11 @@ TEST(SecurityLock, FollowsTheRulesAndChangesTheStoreOnlyWhenAllowed) {
     auto store = std::make_unique<ParameterStore>();
     store->Online = c.Online ? 1 : 0;
     store->System.LockState = c.Locked ? 1 : 0;
-    std::memcpy(store->System.LockPassword, c.Stored, std::min(std::strlen(c.Stored), sizeof store->System.LockPassword));
+    std::memcpy(store->System.LockPassword, c.Stored,
+                std::min(std::strlen(c.Stored), sizeof store->System.LockPassword));
     const auto before = std::make_unique<ParameterStore>(*store);
-    const LockCheck check = c.Operation == Op::Lock ? PrepareLock(*store, c.Typed) : PrepareUnlock(*store, c.Typed);
+    const LockCheck check =
+        c.Operation == Op::Lock ? PrepareLock(*store, c.Typed) : PrepareUnlock(*store, c.Typed);
     EXPECT_EQ(check, c.Expected) << c.Name;
     EXPECT_STREQ(LockCheckText(check), c.Text) << c.Name;
     SystemSettings expected = before->System;
