@@ -138,6 +138,12 @@ void FillDevice(ParameterStore& memory, const SimOptions& options) {
           Format("Build 2025-%02d-%02d", r.Between(1, 12), r.Between(1, 28)));
   SetName(sys.LockPassword, sizeof sys.LockPassword, "000000");
   sys.LockState = 0;
+  if (options.Locked) {
+    std::memset(sys.LockPassword, 0, sizeof sys.LockPassword);
+    std::memcpy(sys.LockPassword, options.LockPassword.data(),
+                std::min(options.LockPassword.size(), sizeof sys.LockPassword));
+    sys.LockState = 1;
+  }
   sys.BackLight = static_cast<uint8_t>(r.Between(1, 3));
   sys.DeviceIdSetting = memory.DeviceId = 1;
   sys.Temperature = static_cast<uint8_t>(r.Between(18, 32));

@@ -5,13 +5,15 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "state/device_text.hpp"
 #include "state/models.hpp"
+#include "state/records.hpp"
 #include "state/text_format.hpp"
 
 namespace veyra::sim {
 namespace {
 
-constexpr std::array<SimOptionInfo, 18> kOptions{{
+constexpr std::array<SimOptionInfo, 19> kOptions{{
     {"seed", "N", "fills the device and drives the random faults (default 1)"},
     {"fast", "", "no modelled time at all (report-interval=0, processing-delay=0)"},
     {"report-interval", "MS", "bus time of one 65-byte report, each way (default 1)"},
@@ -30,6 +32,7 @@ constexpr std::array<SimOptionInfo, 18> kOptions{{
     {"model-code", "TEXT", "reports this model code (at most 8 bytes)"},
     {"absent", "", "no processor is plugged in (opening fails)"},
     {"model", "NAME", "sistel, merial or orvane (default orvane)"},
+    {"locked", "PASSWORD", "switched on locked with this password (at most 6 bytes; may be empty)"},
 }};
 
 bool ParseCount(std::string_view name, std::string_view value, int max, int& out, std::string& error) {
@@ -123,6 +126,16 @@ bool SetSimOption(SimOptions& o, std::string_view name, std::string_view value, 
     o.ModelCode = std::string(value);
     return true;
   }
+  if (name == "locked") {
+    const EncodedDeviceText password = EncodeDeviceText(value, sizeof SystemSettings::LockPassword);
+    if (!password.ok()) {
+      error = "The simulator option locked takes a password of at most 6 bytes in the device's text.";
+      return false;
+    }
+    o.Locked = true;
+    o.LockPassword = password.Bytes;
+    return true;
+  }
   error = "Unknown simulator option \"" + std::string(name) + "\".";
   return false;
 }
@@ -173,6 +186,8 @@ std::string DescribeSimOptions(const SimOptions& o) {
   if (o.Silent) add("silent");
   if (o.Absent) add("absent");
   if (!o.ModelCode.empty()) add("model-code=" + o.ModelCode);
+  if (o.Locked)
+    add(o.LockPassword.empty() ? std::string("locked") : "locked=" + DecodeDeviceText(o.LockPassword));
   return text;
 }
 

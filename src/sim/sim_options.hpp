@@ -38,6 +38,11 @@ struct SimOptions {
   bool Silent = false;      // never answers
   std::string ModelCode;    // reported instead of the model's own code (at most 8 bytes)
   bool Absent = false;      // no processor is plugged in: opening fails
+  // Switched on locked, with this password (device bytes, at most 6; empty
+  // is a valid password). The lock is the device's own: a lock message
+  // changes it and the next connection reads it back.
+  bool Locked = false;
+  std::string LockPassword;
 };
 
 // Parses "orvane", "merial,drop-every=40", "sistel,fast,seed=7". An empty

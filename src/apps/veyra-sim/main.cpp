@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
 
   // The device options are the ones of the sim: address (a served device is always present).
   std::map<std::string, std::string> values;
+  std::map<std::string, CLI::Option*> valueOptions;
   std::map<std::string, bool> flags;
   for (const auto& option : SimOptionTable()) {
     if (option.Name == "absent") continue;
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
     if (option.ValueName.empty()) {
       app.add_flag(name, flags[std::string(option.Name)], help);
     } else {
-      app.add_option(name, values[std::string(option.Name)], help)->type_name(std::string(option.ValueName));
+      valueOptions[std::string(option.Name)] = app.add_option(name, values[std::string(option.Name)], help)
+                                                   ->type_name(std::string(option.ValueName));
     }
   }
   CLI11_PARSE(app, argc, argv);
@@ -71,7 +73,8 @@ int main(int argc, char** argv) {
   for (const auto& option : SimOptionTable()) {
     if (option.Name == "absent") continue;
     const std::string name(option.Name);
-    const bool given = option.ValueName.empty() ? flags[name] : !values[name].empty();
+    // Given, even with an empty value: --locked "" locks with the empty password.
+    const bool given = option.ValueName.empty() ? flags[name] : valueOptions[name]->count() > 0;
     if (given && !veyra::sim::SetSimOption(options, name, values[name], error)) {
       std::fprintf(stderr, "veyra-sim: %s\n", error.c_str());
       return 2;

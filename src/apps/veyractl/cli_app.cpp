@@ -52,6 +52,13 @@ struct Commands {
   ResponseOptions Response;
   EqFileOptions ImportEq, ExportEq;
   ParsedProgram ShowProgram, ExportProgram, ResponseProgram;
+  std::string Password;
+  SettingsOptions Settings;
+  std::string BackLight;
+  int Temperature = 0;
+  CLI::Option* BackLightOption = nullptr;
+  CLI::Option* TemperatureOption = nullptr;
+  CopyOptions Copy;
 };
 
 void AddDeviceCommands(CLI::App& app, Commands& c) {
@@ -87,6 +94,42 @@ void AddDeviceCommands(CLI::App& app, Commands& c) {
 
   CLI::App* reset = app.add_subcommand("reset", "Send the factory defaults to the device");
   reset->callback([&c] { c.Run = [&c](const Console& con) { return RunReset(con, c.Global); }; });
+}
+
+void AddAdminCommands(CLI::App& app, Commands& c) {
+  CLI::App* lock =
+      app.add_subcommand("lock", "Lock the device's front panel with a password (at most 6 characters)");
+  lock->add_option("PASSWORD", c.Password, "The password; may be empty (\"\")")->required();
+  lock->callback([&c] { c.Run = [&c](const Console& con) { return RunLock(con, c.Global, c.Password); }; });
+
+  CLI::App* unlock = app.add_subcommand("unlock", "Unlock the device's front panel with its password");
+  unlock->add_option("PASSWORD", c.Password, "The password the device was locked with; may be empty (\"\")")
+      ->required();
+  unlock->callback(
+      [&c] { c.Run = [&c](const Console& con) { return RunUnlock(con, c.Global, c.Password); }; });
+
+  CLI::App* settings = app.add_subcommand(
+      "settings", "Print the backlight, temperature and device id, or change the backlight and temperature");
+  c.BackLightOption = settings->add_option("--backlight", c.BackLight, "on (kept on) or 30s (off after 30 s)")
+                          ->check(CLI::IsMember({"on", "30s"}));
+  c.TemperatureOption =
+      settings->add_option("--temperature", c.Temperature, "Air temperature in degrees Celsius, 0..50")
+          ->type_name("C")
+          ->check(CLI::Range(0, 50));
+  settings->callback([&c] {
+    if (c.BackLightOption->count() > 0) c.Settings.BackLight = c.BackLight;
+    if (c.TemperatureOption->count() > 0) c.Settings.Temperature = c.Temperature;
+    c.Run = [&c](const Console& con) { return RunSettings(con, c.Global, c.Settings); };
+  });
+
+  CLI::App* copy = app.add_subcommand(
+      "copy", "Copy one input's settings onto another input, or one output's onto another output");
+  copy->add_option("KIND", c.Copy.Kind, "input or output")
+      ->required()
+      ->check(CLI::IsMember({"input", "output"}));
+  copy->add_option("SOURCE", c.Copy.Source, "Source channel: A..H for inputs, 1..8 for outputs")->required();
+  copy->add_option("TARGET", c.Copy.Target, "Target channel, named the same way")->required();
+  copy->callback([&c] { c.Run = [&c](const Console& con) { return RunCopy(con, c.Global, c.Copy); }; });
 }
 
 void AddFileCommands(CLI::App& app, Commands& c) {
@@ -203,6 +246,7 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
       ->type_name("MS")
       ->check(CLI::Range(1, 600000));
   AddDeviceCommands(app, c);
+  AddAdminCommands(app, c);
   AddFileCommands(app, c);
   AddEqCommands(app, c);
   try {

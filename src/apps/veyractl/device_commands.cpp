@@ -4,9 +4,13 @@
 #include <optional>
 #include <vector>
 
+#include "admin/channel_copy.hpp"
+#include "admin/security_lock.hpp"
+#include "admin/system_settings.hpp"
 #include "files/store_files.hpp"
 #include "info_report.hpp"
 #include "source_file.hpp"
+#include "state/text_format.hpp"
 #include "sync/connection.hpp"
 #include "sync/programs.hpp"
 
@@ -64,6 +68,37 @@ int Connected(const Console& console, const GlobalOptions& global, Body&& body) 
   if (const int status = session.Prepare(global); status != kExitOk) return status;
   if (const int status = session.Connect(); status != kExitOk) return status;
   return body(session);
+}
+
+int LockCommand(const Console& console, const GlobalOptions& global, const std::string& password,
+                bool locking) {
+  return Connected(console, global, [&](DeviceSession& session) {
+    ParameterStore& store = session.Store();
+    const LockResult result =
+        locking ? LockDevice(store, session.Link(), password) : UnlockDevice(store, session.Link(), password);
+    if (!result.ok()) return console.Failure(result.Message);
+    console.Note(result.Message);
+    return kExitOk;
+  });
+}
+
+void PrintSettings(const Console& console, const SystemSettings& system) {
+  console.Out() << "BackLight: " << BackLightText(system.BackLight != 0 ? 1 : 0) << "\n"
+                << "Temperature: " << TemperatureText(system.Temperature) << "\n"
+                << "DeviceID: " << static_cast<int>(system.DeviceIdSetting) << "\n";
+}
+
+// A channel as the program names it: inputs A..H, outputs 1..8; -1 when the
+// text names none of the model's channels.
+int ChannelOf(const std::string& text, bool input, int count) {
+  if (text.size() != 1) return -1;
+  const char c = input ? static_cast<char>(text[0] & ~0x20) : text[0];
+  const int channel = c - (input ? 'A' : '1');
+  return channel >= 0 && channel < count ? channel : -1;
+}
+
+std::string ChannelRange(bool input, int count) {
+  return input ? Format("A..%c", 'A' + count - 1) : Format("1..%d", count);
 }
 
 }  // namespace
@@ -138,6 +173,72 @@ int RunRecall(const Console& console, const GlobalOptions& global, int program) 
 int RunReset(const Console& console, const GlobalOptions& global) {
   return Connected(console, global, [&](DeviceSession& session) {
     return session.Outcome(FactoryReset(session.Store(), session.Link()), "the factory reset", true);
+  });
+}
+
+}  // namespace veyra::ctl
+
+namespace veyra::ctl {
+
+int RunLock(const Console& console, const GlobalOptions& global, const std::string& password) {
+  return LockCommand(console, global, password, true);
+}
+
+int RunUnlock(const Console& console, const GlobalOptions& global, const std::string& password) {
+  return LockCommand(console, global, password, false);
+}
+
+int RunSettings(const Console& console, const GlobalOptions& global, const SettingsOptions& options) {
+  return Connected(console, global, [&](DeviceSession& session) {
+    ParameterStore& store = session.Store();
+    if (!options.BackLight && !options.Temperature) {
+      PrintSettings(console, store.System);
+      return kExitOk;
+    }
+    SystemChoice choice = CurrentSystemChoice(store);
+    if (options.BackLight) choice.BackLight = *options.BackLight == "on" ? 0 : 1;
+    if (options.Temperature) choice.Temperature = *options.Temperature;
+    // What is not given keeps the device's value exactly, even a backlight
+    // time the dialog would show (and store) as "30s".
+    const uint8_t backLight = store.System.BackLight;
+    if (!StoreSystemChoice(store, choice)) {
+      SyncResult locked;
+      locked.Status = SyncStatus::Locked;
+      return session.Outcome(locked, "changing the settings");
+    }
+    if (!options.BackLight) store.System.BackLight = backLight;
+    if (SendSystemSettings(store, session.Link()) < static_cast<int>(kSystemSettingItems.size()))
+      return console.Failure(kWriteDataErrorText);
+    PrintSettings(console, store.System);
+    return kExitOk;
+  });
+}
+
+int RunCopy(const Console& console, const GlobalOptions& global, const CopyOptions& options) {
+  const bool input = options.Kind == "input";
+  return Connected(console, global, [&](DeviceSession& session) {
+    ParameterStore& store = session.Store();
+    const int count = input ? store.InputCount : store.OutputCount;
+    const int source = ChannelOf(options.Source, input, count);
+    const int target = ChannelOf(options.Target, input, count);
+    if (source < 0 || target < 0) {
+      return console.Usage(Format("%s %s: this device's %ss are %s", options.Kind.c_str(),
+                                  (source < 0 ? options.Source : options.Target).c_str(),
+                                  options.Kind.c_str(), ChannelRange(input, count).c_str()));
+    }
+    if (store.System.LockState != 0) {
+      SyncResult locked;
+      locked.Status = SyncStatus::Locked;
+      return session.Outcome(locked, "the copy");
+    }
+    if (input) {
+      CopyInputSettings(store, source, target);
+    } else {
+      CopyOutputSettings(store, source, target);
+    }
+    const std::vector<CopyMessage> messages =
+        input ? CopyInputMessages(store, target) : CopyOutputMessages(target);
+    return session.Outcome(SendCopyMessages(store, session.Link(), messages), "the copy", true);
   });
 }
 

@@ -4,6 +4,7 @@
 // the menu command or dialog button of the same purpose.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "device_session.hpp"
@@ -19,6 +20,17 @@ struct PullOptions {
   std::string Presets;   // .dama, or empty
 };
 
+struct SettingsOptions {
+  std::optional<std::string> BackLight;  // "on" (kept on) or "30s"
+  std::optional<int> Temperature;        // 0..50
+};
+
+struct CopyOptions {
+  std::string Kind;  // "input" or "output"
+  std::string Source;
+  std::string Target;
+};
+
 int RunInfo(const Console& console, const GlobalOptions& global, const InfoOptions& options);
 int RunPull(const Console& console, const GlobalOptions& global, const PullOptions& options);
 int RunPush(const Console& console, const GlobalOptions& global, const std::string& file);
@@ -26,5 +38,11 @@ int RunBackup(const Console& console, const GlobalOptions& global, const std::st
 int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file);
 int RunRecall(const Console& console, const GlobalOptions& global, int program);
 int RunReset(const Console& console, const GlobalOptions& global);
+// The Security dialog's Lock and UnLock, the System Setting dialog's OK (or
+// the three settings printed), and the Copy dialog's Copy In and Copy Out.
+int RunLock(const Console& console, const GlobalOptions& global, const std::string& password);
+int RunUnlock(const Console& console, const GlobalOptions& global, const std::string& password);
+int RunSettings(const Console& console, const GlobalOptions& global, const SettingsOptions& options);
+int RunCopy(const Console& console, const GlobalOptions& global, const CopyOptions& options);
 
 }  // namespace veyra::ctl

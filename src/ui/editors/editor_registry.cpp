@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "admin/copy_dialog.hpp"
+#include "admin/security_dialog.hpp"
+#include "admin/system_setting_dialog.hpp"
 #include "editors/delay_editor.hpp"
 #include "editors/dynamics_editor.hpp"
 #include "editors/gain_editor.hpp"
@@ -10,6 +13,7 @@
 #include "editors/input_eq_editor.hpp"
 #include "editors/mic_line_editor.hpp"
 #include "editors/output_eq_editor.hpp"
+#include "files/data_view.hpp"
 #include "files/program_dialog.hpp"
 
 namespace veyra {
@@ -31,10 +35,10 @@ const std::array<EditorInfo, kWindowKinds> kEditors{{
     {WindowKind::InputGroupEditor, "input-group", std::nullopt, MakeInputGroupEditor},
     {WindowKind::OutputGroupEditor, "output-group", std::nullopt, MakeOutputGroupEditor},
     {WindowKind::ProgramDialog, "program", std::nullopt, MakeProgramDialog},
-    {WindowKind::DataView, "data", std::nullopt, nullptr},
-    {WindowKind::CopyDialog, "copy", std::nullopt, nullptr},
-    {WindowKind::Security, "security", std::nullopt, nullptr},
-    {WindowKind::SystemSetting, "system", std::nullopt, nullptr},
+    {WindowKind::DataView, "data", std::nullopt, MakeDataView},
+    {WindowKind::CopyDialog, "copy", std::nullopt, MakeCopyDialog},
+    {WindowKind::Security, "security", std::nullopt, MakeSecurityDialog},
+    {WindowKind::SystemSetting, "system", std::nullopt, MakeSystemSettingDialog},
 }};
 
 std::string WorkingNames() {

@@ -3,3 +3,8 @@ target_sources(veyra_ui PRIVATE
   files/preset_operations.cpp files/preset_operations.hpp
   files/program_dialog.cpp files/program_dialog.hpp
 )
+
+# The Data View: the parameter table of the live settings or a program, and its export.
+target_sources(veyra_ui PRIVATE
+  files/data_view.cpp files/data_view.hpp
+)

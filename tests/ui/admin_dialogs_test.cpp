@@ -1,0 +1,319 @@
+// The Security, System Setting, Copy and Data View dialogs on the real stack:
+// the main window's editing context, its link thread and the simulated
+// processor. The dialogs are built directly (not run modally); their device
+// results arrive as posted results, which the tests wait for.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QUndoStack>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "admin/copy_dialog.hpp"
+#include "admin/security_dialog.hpp"
+#include "admin/security_lock.hpp"
+#include "admin/system_setting_dialog.hpp"
+#include "controls/skin_button.hpp"
+#include "controls/skin_drop_down.hpp"
+#include "controls/skin_label.hpp"
+#include "controls/value_entry_field.hpp"
+#include "editing/edit_context.hpp"
+#include "files/data_view.hpp"
+#include "files/export.hpp"
+#include "mainwin_test_support.hpp"
+#include "sync/connection.hpp"
+
+namespace veyra::testing {
+namespace {
+
+constexpr uint8_t A1 = WriteCommand;
+constexpr int kOrvaneConnection = 410;
+
+class AdminDialogs : public ::testing::Test {
+ protected:
+  WindowRig& Start(const std::string& device, bool connect = true) {
+    device_ = std::make_unique<TestDevice>(device);
+    UseTestDevice(device_.get());
+    rig_ = std::make_unique<WindowRig>();
+    if (connect) {
+      EXPECT_TRUE(rig_->Connect());
+    } else {
+      SwitchModel(*rig_->store, 3, [this] { rig_->window->RefreshMainWindow(); });
+    }
+    rig_->Settle();
+    device_->Forget();
+    return *rig_;
+  }
+  void TearDown() override {
+    rig_.reset();
+    UseTestDevice(nullptr);
+  }
+  EditContext& Context() { return rig_->window->Context(); }
+  ParameterStore& Store() { return *rig_->store; }
+  ScriptedPrompts& Prompts() { return *rig_->prompts; }
+  // The writes the device got since the last look (the meter poll's reads are left out).
+  std::vector<Request> Writes() {
+    rig_->Settle();
+    std::vector<Request> writes;
+    for (const Request& r : device_->Requests())
+      if (r.Command == WriteCommand) writes.push_back(r);
+    device_->Forget();
+    return writes;
+  }
+  QString LastAsked() const { return rig_->prompts->asked.empty() ? QString() : rig_->prompts->asked.back(); }
+
+  std::unique_ptr<TestDevice> device_;
+  std::unique_ptr<WindowRig> rig_;
+};
+
+const Request kLockWrite{A1, 0, SystemBlock, SystemItem::Lock, 0};
+
+// Presses a button of the Security dialog with the given text and waits for
+// the lock message's result when one went out.
+bool Press(SecurityDialog& dialog, bool locking, const QString& typed) {
+  QSignalSpy sent(&dialog, &SecurityDialog::lockSent);
+  dialog.PasswordField()->setText(typed);
+  locking ? dialog.Lock() : dialog.Unlock();
+  if (!dialog.Sending()) return false;
+  return sent.wait(10000);
+}
+
+TEST_F(AdminDialogs, SecurityLocksAndUnlocksWithEveryEdgeOfThePassword) {
+  Start("orvane,fast");
+  SecurityDialog dialog(Context());
+  EXPECT_TRUE(dialog.PasswordField()->text().isEmpty());
+  EXPECT_EQ(dialog.PasswordField()->echoMode(), QLineEdit::Password);
+
+  for (const char* password : {"", "abcdef", "ab"}) {
+    ASSERT_TRUE(Press(dialog, true, password)) << password;
+    EXPECT_EQ(LastAsked(), "Lock Successfully.");
+    EXPECT_EQ(Prompts().captions.back(), "Warning");
+    EXPECT_EQ(Prompts().styles.back(), 0x40u);
+    EXPECT_TRUE(dialog.PasswordField()->text().isEmpty());  // empty after a lock
+    EXPECT_FALSE(Context().ControlsEnabled());
+    EXPECT_EQ(Writes(), std::vector<Request>{kLockWrite});
+    EXPECT_EQ(device_->Memory()->System.LockState, 1);
+    if (std::strcmp(password, "ab") == 0) break;
+    ASSERT_TRUE(Press(dialog, false, password)) << password;
+    EXPECT_EQ(LastAsked(), "UnLock Successfully.");
+    EXPECT_EQ(dialog.PasswordField()->text(), password);  // kept after an unlock
+    EXPECT_TRUE(Context().ControlsEnabled());
+    EXPECT_EQ(device_->Memory()->System.LockState, 0);
+    device_->Forget();
+  }
+  // Locked with "ab": only "ab" opens it; the refusals send nothing.
+  const std::vector<std::pair<const char*, const char*>> refusals{
+      {"abc", "Psw error."}, {"a", "Psw error."}, {"AB", "Psw error."}, {"abcdefg", "Psw too long."}};
+  for (const auto& [typed, text] : refusals) {
+    EXPECT_FALSE(Press(dialog, false, typed)) << typed;
+    EXPECT_EQ(LastAsked(), text) << typed;
+  }
+  EXPECT_FALSE(Press(dialog, true, "ab"));
+  EXPECT_EQ(LastAsked(), "Already Lock.");
+  EXPECT_TRUE(Writes().empty());
+  ASSERT_TRUE(Press(dialog, false, "ab"));
+  EXPECT_EQ(LastAsked(), "UnLock Successfully.");
+  EXPECT_FALSE(Press(dialog, false, "ab"));
+  EXPECT_EQ(LastAsked(), "Cannot Lock.");
+  EXPECT_FALSE(Press(dialog, true, "abcdefg"));
+  EXPECT_EQ(LastAsked(), "Psw too long.");
+  EXPECT_EQ(Writes(), std::vector<Request>{kLockWrite});  // the one unlock
+}
+
+TEST_F(AdminDialogs, SecurityOfflineDoesNothingAndSaysNothing) {
+  Start("orvane,fast", false);
+  SecurityDialog dialog(Context());
+  EXPECT_FALSE(Press(dialog, true, "ab"));
+  EXPECT_FALSE(Press(dialog, false, "ab"));
+  EXPECT_TRUE(Prompts().asked.empty());
+  EXPECT_EQ(Store().System.LockState, 0);
+}
+
+TEST_F(AdminDialogs, SecuritySaysWhenTheDeviceDoesNotAnswerAndTheMetersGoOn) {
+  Start("orvane,fast,silent-after=" + std::to_string(kOrvaneConnection));
+  SecurityDialog dialog(Context());
+  ASSERT_TRUE(Press(dialog, true, "ab"));
+  EXPECT_EQ(LastAsked(), kLockNoAnswerText);
+  EXPECT_EQ(Store().System.LockState, 1);  // the store keeps the new lock
+  EXPECT_EQ(dialog.PasswordField()->text(), "ab");
+  EXPECT_TRUE(dialog.LockButton()->isEnabled());
+  // The meter poll is not left stopped: it asks the device again.
+  device_->Forget();
+  QSignalSpy refreshed(&Context(), &EditContext::refreshed);
+  const auto polled = [this] {
+    for (const Request& r : device_->Requests())
+      if (r.Block == SystemBlock && r.Channel == SystemItem::Meters) return true;
+    return false;
+  };
+  for (int i = 0; i < 100 && !polled(); ++i) refreshed.wait(100);
+  EXPECT_TRUE(polled());
+}
+
+TEST_F(AdminDialogs, SystemSettingOpensNonZeroBacklightAsThirtySecondsAndSendsTheThreeInOrder) {
+  Start("orvane,fast");
+  Store().System.BackLight = 2;
+  Store().System.Temperature = 27;
+  SystemSettingDialog dialog(Context());
+  EXPECT_EQ(dialog.BackLightList()->CurrentText(), "30s");
+  EXPECT_EQ(dialog.TemperatureList()->CurrentText(), "27℃");
+  EXPECT_EQ(dialog.TemperatureList()->Count(), 51);
+  EXPECT_FALSE(dialog.DeviceIdList()->isVisibleTo(&dialog));
+  EXPECT_FALSE(dialog.DeviceIdCaption()->isVisibleTo(&dialog));
+  EXPECT_EQ(dialog.DeviceIdList()->CurrentText(), QString::number(Store().DeviceId));
+  dialog.TemperatureList()->SetCurrentIndex(35);
+
+  QSignalSpy sent(&dialog, &SystemSettingDialog::settingsSent);
+  dialog.accept();
+  ASSERT_TRUE(sent.wait(10000));
+  EXPECT_EQ(sent.front().front().toInt(), 3);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Writes(), (std::vector<Request>{{A1, 0, 9, 0x14, 0}, {A1, 0, 9, 0x15, 0}, {A1, 0, 9, 0x16, 0}}));
+  EXPECT_EQ(Store().System.BackLight, 30);
+  EXPECT_EQ(device_->Memory()->System.BackLight, 30);
+  EXPECT_EQ(device_->Memory()->System.Temperature, 35);
+  EXPECT_TRUE(Prompts().asked.empty());
+}
+
+TEST_F(AdminDialogs, SystemSettingOfflineStoresAndClosesWithoutSending) {
+  Start("orvane,fast", false);
+  Store().System.BackLight = 0;
+  SystemSettingDialog dialog(Context());
+  EXPECT_EQ(dialog.BackLightList()->CurrentText(), "keep on");
+  dialog.BackLightList()->SetCurrentIndex(1);
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Store().System.BackLight, 30);
+  EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(AdminDialogs, SystemSettingStopsAtTheFirstUnansweredMessageAndStaysOpen) {
+  Start("orvane,fast,silent-after=" + std::to_string(kOrvaneConnection));
+  SystemSettingDialog dialog(Context());
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    QSignalSpy sent(&dialog, &SystemSettingDialog::settingsSent);
+    dialog.accept();
+    ASSERT_TRUE(sent.wait(10000));
+    EXPECT_EQ(sent.front().front().toInt(), 0);
+    EXPECT_EQ(LastAsked(), "Write Data eror.");
+    EXPECT_EQ(Prompts().styles.back(), 0x40u);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.OkButton()->isEnabled());  // OK can be pressed again
+    EXPECT_EQ(Writes(), (std::vector<Request>{{A1, 0, 9, 0x14, 0}}));
+  }
+}
+
+TEST_F(AdminDialogs, SystemSettingWhileLockedDoesNothing) {
+  Start("orvane,fast");
+  Store().System.LockState = 1;
+  Store().System.Temperature = 20;
+  SystemSettingDialog dialog(Context());
+  dialog.TemperatureList()->SetCurrentIndex(40);
+  dialog.accept();
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Store().System.Temperature, 20);
+  EXPECT_TRUE(Writes().empty());
+  EXPECT_TRUE(Prompts().asked.empty());
+}
+
+TEST_F(AdminDialogs, CopyInIsOneUndoStepThatSendsTheTargetAndEveryOutputsLevel) {
+  Start("orvane,fast");
+  const uint8_t takesA[8] = {1, 0, 1, 0, 1, 1, 0, 0};
+  for (int k = 0; k < 8; ++k) {
+    Store().Outputs[k].Routing[0] = takesA[k];
+    Store().Outputs[k].Routing[1] = static_cast<uint8_t>(1 - takesA[k]);
+  }
+  Store().Inputs[0].Gain = 640;
+  Store().Inputs[1].Gain = 500;
+  const auto before = std::make_unique<ParameterStore>(Store());
+  CopyDialog dialog(Context());
+  EXPECT_EQ(dialog.InputSource()->Count(), 4);
+  EXPECT_EQ(dialog.OutputTarget()->Count(), 8);
+  EXPECT_EQ(dialog.InputSource()->CurrentText(), QString::fromLatin1(Store().Inputs[0].Name));
+  dialog.InputTarget()->SetCurrentIndex(1);
+  dialog.CopyIn();
+  std::vector<Request> expected{{A1, 0, 1, 1, 0}};  // the whole channel travels as group 0
+  for (uint8_t k = 0; k < 8; ++k) expected.push_back({A1, 0, 2, k, 1});
+  EXPECT_EQ(Writes(), expected);
+  EXPECT_EQ(Store().Inputs[1].Gain, 640);
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(Store().Outputs[k].Routing[1], takesA[k]) << k;
+  EXPECT_EQ(device_->Memory()->Inputs[1].Gain, 640);
+  ASSERT_EQ(Context().History().count(), 1);
+
+  Context().History().undo();
+  EXPECT_EQ(std::memcmp(Store().Inputs, before->Inputs, sizeof before->Inputs), 0);
+  EXPECT_EQ(std::memcmp(Store().Outputs, before->Outputs, sizeof before->Outputs), 0);
+  EXPECT_EQ(Writes(), expected);  // undo sends the same messages
+  EXPECT_EQ(device_->Memory()->Inputs[1].Gain, 500);
+}
+
+TEST_F(AdminDialogs, CopyOntoItselfStillSendsAndCopyOutSendsTheTargetWhole) {
+  Start("orvane,fast");
+  CopyDialog dialog(Context());
+  dialog.CopyIn();  // A onto A
+  EXPECT_EQ(Writes().size(), 9u);
+  EXPECT_EQ(Context().History().count(), 0);  // nothing changed: no step
+  const uint32_t group = Store().Outputs[3].GroupNumber;
+  const std::string name(Store().Outputs[3].Name);
+  Store().Outputs[0].Gain = 700;
+  dialog.OutputSource()->SetCurrentIndex(0);
+  dialog.OutputTarget()->SetCurrentIndex(3);
+  dialog.CopyOut();
+  EXPECT_EQ(Writes(), (std::vector<Request>{{A1, 0, 2, 3, 0}}));
+  EXPECT_EQ(Store().Outputs[3].Gain, 700);
+  EXPECT_EQ(Store().Outputs[3].GroupNumber, group);
+  EXPECT_EQ(std::string(Store().Outputs[3].Name), name);
+}
+
+TEST_F(AdminDialogs, DataViewShowsTheChosenProgramAndExportsWhatItShows) {
+  Start("orvane,fast");
+  DataView view(Context());
+  QTableWidget* table = view.Table();
+  EXPECT_EQ(table->columnCount(), 1 + 4 + 8);
+  EXPECT_EQ(table->columnWidth(5), DataView::kColumnWidth);
+  EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
+  EXPECT_TRUE(table->showGrid());
+  ASSERT_EQ(view.SourceChooser()->Count(), 31);
+  EXPECT_EQ(view.SourceChooser()->EntryText(0), "Default");
+
+  std::memset(Store().Preset(4).Name, 0, sizeof Store().Preset(4).Name);  // an empty name is still an entry
+  Store().Preset(4).Inputs[1].Gain = 612;
+  Store().Preset(4).Outputs[7].Polarity = 1;
+  view.SourceChooser()->SetCurrentIndex(4);
+  emit view.SourceChooser()->selectionChanged(view.SourceChooser()->Id());
+  DataTableOptions options;
+  options.Source = 4;
+  const DataTable expected = BuildDataTable(Store(), options);
+  ASSERT_EQ(table->rowCount(), static_cast<int>(expected.Rows.size()));
+  for (int r = 0; r < table->rowCount(); ++r) {
+    for (int c = 0; c < table->columnCount(); ++c) {
+      ASSERT_EQ(table->item(r, c)->text().toStdString(), expected.Rows[r][c]) << r << "," << c;
+    }
+  }
+  EXPECT_EQ(table->item(0, 2)->text(), "1.2dB");   // "Gain" of input B
+  EXPECT_EQ(table->item(2, 12)->text(), "Pol -");  // "Pol" of output 8
+
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "veyra_data_view_test";
+  std::filesystem::create_directories(dir);
+  const QString csv = QString::fromStdString((dir / "table.csv").string());
+  const ExportResult result = view.ExportTo(csv, DataView::ExportFormat::Csv);
+  EXPECT_TRUE(result.Ok) << result.Message;
+  EXPECT_EQ(Prompts().notices.back(), QString::fromUtf8(kExportSucceeded));
+  std::ifstream in(dir / "table.csv", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), CsvText(view.Shown()));
+  EXPECT_TRUE(
+      view.ExportTo(QString::fromStdString((dir / "table.xlsx").string()), DataView::ExportFormat::Workbook)
+          .Ok);
+
+  const QString nowhere = QString::fromStdString((dir / "missing" / "table.csv").string());
+  const ExportResult failed = view.ExportTo(nowhere, DataView::ExportFormat::Csv);
+  EXPECT_FALSE(failed.Ok);
+  EXPECT_TRUE(Prompts().notices.back().contains(nowhere)) << Prompts().notices.back().toStdString();
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace veyra::testing
