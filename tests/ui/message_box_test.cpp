@@ -1,10 +1,10 @@
-#include "admin/message_box.hpp"
+#include "controls/message_box.hpp"
 
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
-#include "admin/set_name_dialog.hpp"
+#include "controls/set_name_dialog.hpp"
 #include "controls/mac_radio_button.hpp"
 #include "controls/value_entry_field.hpp"
 #include "ui/ui_test_util.hpp"

@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "admin/message_box.hpp"
-#include "admin/set_name_dialog.hpp"
+#include "controls/message_box.hpp"
+#include "controls/set_name_dialog.hpp"
 #include "controls/mac_radio_button.hpp"
 #include "controls/png_button.hpp"
 #include "controls/skin_button.hpp"

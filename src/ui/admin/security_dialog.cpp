@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <memory>
 
-#include "admin/message_box.hpp"
+#include "controls/message_box.hpp"
 #include "admin/security_lock.hpp"
 #include "controls/skin_button.hpp"
 #include "controls/skin_label.hpp"

@@ -9,4 +9,6 @@ target_sources(veyra_ui PRIVATE
   controls/skin_label.cpp controls/skin_label.hpp
   controls/png_button.cpp controls/png_button.hpp
   controls/mac_radio_button.cpp controls/mac_radio_button.hpp
+  controls/message_box.cpp controls/message_box.hpp
+  controls/set_name_dialog.cpp controls/set_name_dialog.hpp
 )

@@ -5,8 +5,8 @@
 #include <QMessageBox>
 #include <cstdio>
 
-#include "admin/message_box.hpp"
-#include "admin/set_name_dialog.hpp"
+#include "controls/message_box.hpp"
+#include "controls/set_name_dialog.hpp"
 
 namespace veyra {
 namespace {

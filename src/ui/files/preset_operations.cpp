@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "admin/message_box.hpp"
+#include "controls/message_box.hpp"
 #include "editing/edit_context.hpp"
 #include "editing/prompts.hpp"
 #include "files/store_files.hpp"

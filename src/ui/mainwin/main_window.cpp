@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "admin/message_box.hpp"
+#include "controls/message_box.hpp"
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"

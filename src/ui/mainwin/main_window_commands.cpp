@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "admin/message_box.hpp"
+#include "controls/message_box.hpp"
 #include "files/store_files.hpp"
 #include "mainwin/about_box.hpp"
 #include "mainwin/device_session.hpp"

@@ -1,4 +1,4 @@
-#include "admin/set_name_dialog.hpp"
+#include "controls/set_name_dialog.hpp"
 
 #include <QPainter>
 

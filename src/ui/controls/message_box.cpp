@@ -1,4 +1,4 @@
-#include "admin/message_box.hpp"
+#include "controls/message_box.hpp"
 
 #include <QApplication>
 #include <QCloseEvent>
