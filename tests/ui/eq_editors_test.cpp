@@ -176,8 +176,8 @@ TEST_F(EqEditorsTest, ResetAndBypassThroughTheSavedGain) {
   editor.Column(2)->BypassButton()->click();
   EXPECT_EQ(band.Gain, 680);
   EXPECT_FALSE(editor.Column(2)->BypassButton()->GetDown());
+  Writes();  // the write has reached the device
   EXPECT_EQ(device_->Memory()->Outputs[0].Bands[1].Gain, 680);
-  Writes();
 
   editor.Column(2)->ResetButton()->click();
   EXPECT_EQ(band.Freq, 3150);

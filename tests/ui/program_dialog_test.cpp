@@ -442,7 +442,8 @@ TEST_F(ProgramDialogTest, CancelledUploadSaysHowManyProgramsReachedTheDevice) {
 }
 
 TEST_F(ProgramDialogTest, TheWindowKeepsRunningDuringDownloadAll) {
-  constexpr int kReplyDelayMs = 500;
+  // Slow replies, still inside the link's deadline, so every exchange is answered.
+  constexpr int kReplyDelayMs = 300;
   Start("orvane,fast", true);
   device_->slow->DelayMs = kReplyDelayMs;
   QElapsedTimer clock;
@@ -462,7 +463,9 @@ TEST_F(ProgramDialogTest, TheWindowKeepsRunningDuringDownloadAll) {
   Dialog().DownloadAllButton()->click();
   while (progress.count() < 4) ASSERT_TRUE(progress.wait(20000));
   Dialog().CancelButton()->click();
-  ASSERT_TRUE(done.wait(20000));
+  // The end may already have arrived while the progress was awaited (a busy
+  // machine can make the device miss its deadline first).
+  ASSERT_TRUE(done.count() > 0 || done.wait(20000));
   tick.stop();
   RecordProperty("longest_stall_ms", static_cast<int>(longest));
   std::printf("longest event-loop stall during Download All: %lld ms (replies take %d ms)\n",
