@@ -22,7 +22,7 @@
 #include "editing/edit_context.hpp"
 #include "files/data_view.hpp"
 #include "files/export.hpp"
-#include "mainwin_test_support.hpp"
+#include "editor_test_support.hpp"
 #include "sync/connection.hpp"
 
 namespace veyra::testing {
@@ -31,41 +31,10 @@ namespace {
 constexpr uint8_t A1 = WriteCommand;
 constexpr int kOrvaneConnection = 410;
 
-class AdminDialogs : public ::testing::Test {
+class AdminDialogs : public EditorTest {
  protected:
-  WindowRig& Start(const std::string& device, bool connect = true) {
-    device_ = std::make_unique<TestDevice>(device);
-    UseTestDevice(device_.get());
-    rig_ = std::make_unique<WindowRig>();
-    if (connect) {
-      EXPECT_TRUE(rig_->Connect());
-    } else {
-      SwitchModel(*rig_->store, 3, [this] { rig_->window->RefreshMainWindow(); });
-    }
-    rig_->Settle();
-    device_->Forget();
-    return *rig_;
-  }
-  void TearDown() override {
-    rig_.reset();
-    UseTestDevice(nullptr);
-  }
-  EditContext& Context() { return rig_->window->Context(); }
-  ParameterStore& Store() { return *rig_->store; }
-  ScriptedPrompts& Prompts() { return *rig_->prompts; }
-  // The writes the device got since the last look (the meter poll's reads are left out).
-  std::vector<Request> Writes() {
-    rig_->Settle();
-    std::vector<Request> writes;
-    for (const Request& r : device_->Requests())
-      if (r.Command == WriteCommand) writes.push_back(r);
-    device_->Forget();
-    return writes;
-  }
+  void Start(const std::string& device, bool connect = true) { StartOn(device, connect); }
   QString LastAsked() const { return rig_->prompts->asked.empty() ? QString() : rig_->prompts->asked.back(); }
-
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
 };
 
 const Request kLockWrite{A1, 0, SystemBlock, SystemItem::Lock, 0};

@@ -18,7 +18,7 @@
 #include "editors/parts/channel_rows.hpp"
 #include "editors/parts/slider_column.hpp"
 #include "link/messages.hpp"
-#include "mainwin_test_support.hpp"
+#include "editor_test_support.hpp"
 #include "state/device_text.hpp"
 #include "state/models.hpp"
 #include "state/scales.hpp"
@@ -66,27 +66,12 @@ TEST(TransferCurve, UnityUpToTheThresholdThenTheRatioClippedToThePlot) {
 constexpr ChannelKind kIn = ChannelKind::Input;
 constexpr ChannelKind kOut = ChannelKind::Output;
 
-class DynamicsEditorTest : public ::testing::Test {
+class DynamicsEditorTest : public EditorTest {
  protected:
-  void Start(bool connect, const std::string& model = "orvane") {
-    device_ = std::make_unique<TestDevice>(model + ",fast");
-    UseTestDevice(device_.get());
-    rig_ = std::make_unique<WindowRig>();
-    ASSERT_TRUE(test::ShowActive(rig_->window.get()));
-    if (connect) {
-      ASSERT_TRUE(rig_->Connect());
-    } else {
-      SwitchModel(*rig_->store, *ModelFromCliName(model), [this] { rig_->window->RefreshMainWindow(); });
-    }
-    device_->Forget();
-  }
   void TearDown() override {
     editor_.reset();
-    rig_.reset();
-    UseTestDevice(nullptr);
+    EditorTest::TearDown();
   }
-  EditContext& Context() { return rig_->window->Context(); }
-  ParameterStore& Store() { return *rig_->store; }
   DynamicsEditor& Open(ChannelKind kind, int channel) {
     editor_.reset(kind == kIn ? static_cast<DynamicsEditor*>(new CompressorEditor(Context(), channel))
                               : new LimiterEditor(Context(), channel));
@@ -101,21 +86,11 @@ class DynamicsEditorTest : public ::testing::Test {
     QTest::keyClick(Field(c), Qt::Key_Return);
   }
   const TransferCurve& Edited() { return editor_->Curve()->Curves().back(); }
-  std::vector<Request> Writes() {
-    rig_->Settle();
-    std::vector<Request> writes;
-    for (const Request& r : device_->Requests())
-      if (r.Command == WriteCommand) writes.push_back(r);
-    device_->Forget();
-    return writes;
-  }
   static Request Limiter(int ch) { return {WriteCommand, 0, OutputBlock, uint8_t(ch), OutputGroup::Limiter}; }
   static Request Compressor(int ch) {
     return {WriteCommand, 0, InputBlock, uint8_t(ch), InputGroup::Compressor};
   }
 
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
   std::unique_ptr<DynamicsEditor> editor_;
 };
 

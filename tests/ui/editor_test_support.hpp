@@ -22,16 +22,21 @@ class EditorTest : public ::testing::Test {
  protected:
   // A demo device of the model; online when connect is set, else the window
   // switches to the model by itself.
-  void Start(bool connect, const std::string& model = "orvane") {
-    device_ = std::make_unique<TestDevice>(model + ",fast");
+  void Start(bool connect, const std::string& model = "orvane") { StartOn(model + ",fast", connect); }
+  // The same with the simulator's whole address ("sistel,fast,drop-every=3");
+  // offline the window takes the address's model, or model when given.
+  void StartOn(const std::string& address, bool connect, int model = 0) {
+    device_ = std::make_unique<TestDevice>(address);
     UseTestDevice(device_.get());
     rig_ = std::make_unique<WindowRig>();
     EXPECT_TRUE(test::ShowActive(rig_->window.get()));
     if (connect) {
       EXPECT_TRUE(rig_->Connect());
     } else {
-      SwitchModel(*rig_->store, *ModelFromCliName(model), [this] { rig_->window->RefreshMainWindow(); });
+      if (model == 0) model = ModelFromCliName(address.substr(0, address.find(','))).value_or(1);
+      SwitchModel(*rig_->store, model, [this] { rig_->window->RefreshMainWindow(); });
     }
+    rig_->Settle();
     device_->Forget();
   }
   void TearDown() override {
@@ -40,6 +45,7 @@ class EditorTest : public ::testing::Test {
   }
   EditContext& Context() { return rig_->window->Context(); }
   ParameterStore& Store() { return *rig_->store; }
+  ScriptedPrompts& Prompts() { return *rig_->prompts; }
   std::vector<Request> Writes() {
     rig_->Settle();
     std::vector<Request> writes;

@@ -19,7 +19,7 @@
 #include "editors/output_eq_editor.hpp"
 #include "editors/parts/channel_rows.hpp"
 #include "editors/parts/mode_slider.hpp"
-#include "mainwin_test_support.hpp"
+#include "editor_test_support.hpp"
 #include "params/eq_bands.hpp"
 #include "state/models.hpp"
 #include "ui_test_util.hpp"
@@ -29,28 +29,13 @@ namespace {
 
 constexpr ChannelKind kOut = ChannelKind::Output;
 
-class EqEditorsTest : public ::testing::Test {
+class EqEditorsTest : public EditorTest {
  protected:
-  void Start(bool connect, const char* model = "orvane,fast") {
-    device_ = std::make_unique<TestDevice>(model);
-    UseTestDevice(device_.get());
-    rig_ = std::make_unique<WindowRig>();
-    ASSERT_TRUE(test::ShowActive(rig_->window.get()));
-    if (connect) {
-      ASSERT_TRUE(rig_->Connect());
-    } else {
-      SwitchModel(*rig_->store, 3, [this] { rig_->window->RefreshMainWindow(); });
-    }
-    device_->Forget();
-  }
   void TearDown() override {
     input_.reset();
     output_.reset();
-    rig_.reset();
-    UseTestDevice(nullptr);
+    EditorTest::TearDown();
   }
-  EditContext& Context() { return rig_->window->Context(); }
-  ParameterStore& Store() { return *rig_->store; }
   InputEqEditor& Input(int channel) {
     input_ = std::make_unique<InputEqEditor>(Context(), channel);
     return *input_;
@@ -58,14 +43,6 @@ class EqEditorsTest : public ::testing::Test {
   OutputEqEditor& Output(int channel) {
     output_ = std::make_unique<OutputEqEditor>(Context(), channel);
     return *output_;
-  }
-  std::vector<Request> Writes() {
-    rig_->Settle();
-    std::vector<Request> writes;
-    for (const Request& r : device_->Requests())
-      if (r.Command == WriteCommand) writes.push_back(r);
-    device_->Forget();
-    return writes;
   }
   static Request Out(int channel, int group) {
     return {WriteCommand, 0, 2, static_cast<uint8_t>(channel), static_cast<uint8_t>(group)};
@@ -83,8 +60,6 @@ class EqEditorsTest : public ::testing::Test {
     emit list->selectionChanged(0);
   }
 
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
   std::unique_ptr<InputEqEditor> input_;
   std::unique_ptr<OutputEqEditor> output_;
 };
@@ -264,7 +239,7 @@ TEST_F(EqEditorsTest, AGraphDragReachesTheReadoutsAndTheDeviceAsOneStep) {
 }
 
 TEST_F(EqEditorsTest, ImportIsOneStepSentLikeBandChangesAndRefusalsChangeNothing) {
-  Start(true, "sistel,fast");
+  Start(true, "sistel");
   ScratchDir dir;
   const auto write = [&dir](const char* name, const char* text) {
     std::ofstream(dir / name) << text;

@@ -24,7 +24,7 @@
 #include "files/preset_operations.hpp"
 #include "files/store_files.hpp"
 #include "mainwin/main_commands.hpp"
-#include "mainwin_test_support.hpp"
+#include "editor_test_support.hpp"
 #include "state/device_text.hpp"
 #include "sync/connection.hpp"
 #include "sync/sync_session.hpp"
@@ -51,16 +51,6 @@ Request R(int slot, int block, int channel) {
 
 // A whole channel travels with group byte 0 on the wire.
 constexpr int kWholeChannel = 0;
-
-// Types the text one character at a time, as a keyboard or an input method would.
-void Type(QWidget* field, const QString& text) {
-  for (const QChar ch : text) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(field, &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(field, &release);
-  }
-}
 
 // The requests each operation makes, in order, for a model with ins and outs.
 std::vector<Request> Expected(PresetOperation operation, int p, int ins, int outs) {
@@ -106,35 +96,24 @@ std::vector<Request> Expected(PresetOperation operation, int p, int ins, int out
   return requests;
 }
 
-class ProgramDialogTest : public ::testing::Test {
+class ProgramDialogTest : public EditorTest {
  protected:
   void SetUp() override { qRegisterMetaType<PresetOutcome>(); }
   void TearDown() override {
     dialog_.reset();
-    rig_.reset();
-    UseTestDevice(nullptr);
+    EditorTest::TearDown();
   }
 
-  // A window on the device ("sistel,fast"); connected, or offline on its model.
-  WindowRig& Start(const std::string& device, bool connect, int model = 1) {
-    device_ = std::make_unique<TestDevice>(device);
-    UseTestDevice(device_.get());
-    rig_ = std::make_unique<WindowRig>();
-    EXPECT_TRUE(test::ShowActive(rig_->window.get()));
-    if (connect) {
-      EXPECT_TRUE(rig_->Connect());
-      rig_->Session().PollTimer().stop();  // no meter poll among the requests
-    } else if (model != 1) {
-      SwitchModel(*rig_->store, model, [this] { rig_->window->RefreshMainWindow(); });
-    }
+  // A window on the device ("sistel,fast"); connected, or offline on model 1
+  // or the one given. The dialog is open over it.
+  void Start(const std::string& device, bool connect, int model = 1) {
+    StartOn(device, connect, model);
+    if (connect) rig_->Session().PollTimer().stop();  // no meter poll among the requests
     Context().Refresh();
     device_->Forget();
     dialog_ = std::make_unique<ProgramDialog>(Context(), rig_->window.get());
     dialog_->show();
-    return *rig_;
   }
-  EditContext& Context() { return rig_->window->Context(); }
-  ParameterStore& Store() { return *rig_->store; }
   ProgramDialog& Dialog() { return *dialog_; }
   PresetOperations& Ops() { return PresetOperations::Of(Context()); }
   int Ins() { return Store().InputCount; }
@@ -169,8 +148,6 @@ class ProgramDialogTest : public ::testing::Test {
   QString Path(const char* name) { return dir_.filePath(name); }
 
   QTemporaryDir dir_;
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
   std::unique_ptr<ProgramDialog> dialog_;
 };
 

@@ -11,7 +11,7 @@
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_slider.hpp"
 #include "editing/edit_context.hpp"
-#include "mainwin_test_support.hpp"
+#include "editor_test_support.hpp"
 #include "state/models.hpp"
 #include "state/scales.hpp"
 #include "strips/channel_strip.hpp"
@@ -29,60 +29,24 @@ bool SameRecord(const InputChannel& a, const InputChannel& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-class UndoTest : public ::testing::Test {
+class UndoTest : public EditorTest {
  protected:
-  WindowRig& Start(bool connect) {
-    device_ = std::make_unique<TestDevice>("orvane,fast");
-    UseTestDevice(device_.get());
-    rig_ = std::make_unique<WindowRig>();
-    EXPECT_TRUE(test::ShowActive(rig_->window.get()));
-    if (connect) {
-      EXPECT_TRUE(rig_->Connect());
-    } else {
-      SwitchModel(*rig_->store, 3, [this] { rig_->window->RefreshMainWindow(); });
-    }
-    device_->Forget();
-    return *rig_;
-  }
-  void TearDown() override {
-    rig_.reset();
-    UseTestDevice(nullptr);
-  }
-  EditContext& Context() { return rig_->window->Context(); }
-  ParameterStore& Store() { return *rig_->store; }
   ChannelStrip& Strip(int channel) { return *rig_->window->Routing()->Strip(kIn, channel); }
-  std::vector<Request> Writes() {
-    rig_->Settle();
-    std::vector<Request> writes;
-    for (const Request& r : device_->Requests())
-      if (r.Command == WriteCommand) writes.push_back(r);
-    device_->Forget();
-    return writes;
-  }
-  static Request Level(int channel) { return {WriteCommand, 0, 1, static_cast<uint8_t>(channel), 1}; }
-  void LinkGainOfInputs0And2() {
-    Store().InputGroups[2] = ChannelGroup{};
-    Store().InputGroups[2].LinkGain = 1;
-    Store().Inputs[0].GroupNumber = Store().Inputs[2].GroupNumber = 3;
-  }
-
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
 };
 
 TEST_F(UndoTest, ALinkedGainChangeIsUndoneAndRedoneOnTheDeviceByteForByte) {
   Start(true);
-  LinkGainOfInputs0And2();
+  Link(kIn, 0, 2, &ChannelGroup::LinkGain);
   const auto before = device_->Memory();
   const ParameterStore storeBefore = Store();
   QTest::keyClick(Strip(0).Gain()->Fader(), Qt::Key_Up);
-  EXPECT_EQ(Writes(), (std::vector<Request>{Level(0), Level(2)}));
+  EXPECT_EQ(Writes(), (std::vector<Request>{Level(kIn, 0), Level(kIn, 2)}));
   const auto after = device_->Memory();
   ASSERT_FALSE(SameRecord(after->Inputs[2], before->Inputs[2]));
   EXPECT_EQ(Context().History().undoText(), "Input A gain");
 
   Context().History().undo();
-  EXPECT_EQ(Writes(), (std::vector<Request>{Level(0), Level(2)}));
+  EXPECT_EQ(Writes(), (std::vector<Request>{Level(kIn, 0), Level(kIn, 2)}));
   for (int ch : {0, 2}) {
     EXPECT_TRUE(SameRecord(device_->Memory()->Inputs[ch], before->Inputs[ch])) << ch;
     EXPECT_TRUE(SameRecord(Store().Inputs[ch], storeBefore.Inputs[ch])) << ch;
@@ -91,7 +55,7 @@ TEST_F(UndoTest, ALinkedGainChangeIsUndoneAndRedoneOnTheDeviceByteForByte) {
   EXPECT_EQ(Strip(0).Gain()->Fader()->GetPos(), kChannelGainMax - before->Inputs[0].Gain);
 
   Context().History().redo();
-  EXPECT_EQ(Writes(), (std::vector<Request>{Level(0), Level(2)}));
+  EXPECT_EQ(Writes(), (std::vector<Request>{Level(kIn, 0), Level(kIn, 2)}));
   for (int ch : {0, 2}) EXPECT_TRUE(SameRecord(device_->Memory()->Inputs[ch], after->Inputs[ch])) << ch;
 }
 
