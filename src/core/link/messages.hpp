@@ -123,6 +123,16 @@ std::optional<std::vector<uint8_t>> BuildSystemItemPayload(const ParameterStore&
 bool IsWritableSystemItem(uint8_t subItem);
 
 // ---- Requests -----------------------------------------------------------------
+// Where a message goes: (slot, block, channel, group). Writes to one address
+// carry the same parameter group, so a newer one supersedes an older one.
+struct MessageAddress {
+  uint8_t Slot = 0;
+  uint8_t Block = 0;
+  uint8_t Channel = 0;
+  uint8_t Group = 0;
+  friend bool operator==(const MessageAddress&, const MessageAddress&) = default;
+};
+
 // The payload SendFrame writes for a WriteCommand: an 8-byte group, a whole
 // channel for AllGroups, and for block 1 or 2 with slot 1..30 always the whole
 // preset channel (whatever the group); the system sub-items by their layout.

@@ -25,6 +25,7 @@
 #include "editing/window_kind.hpp"
 #include "groups/channel_kind.hpp"
 #include "groups/copy_to_group.hpp"
+#include "link/messages.hpp"
 
 class QUndoStack;
 class QAction;
@@ -37,13 +38,7 @@ class MainWindowPrompts;
 struct ParamDescriptor;
 
 // One message address: (slot, block, channel, group).
-struct SendAddress {
-  uint8_t Slot = 0;
-  uint8_t Block = 0;
-  uint8_t Channel = 0;
-  uint8_t Group = 0;
-  friend bool operator==(const SendAddress&, const SendAddress&) = default;
-};
+using SendAddress = MessageAddress;
 
 // What a change writes and sends. Apply functions record the messages their
 // change needs; each address is sent once, in the order first recorded.

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "link/device_link.hpp"
+#include "link/messages.hpp"
 
 namespace veyra {
 
@@ -50,13 +51,7 @@ struct LinkContext {
 using LinkJob = std::function<void(LinkContext&)>;
 
 // The address of one parameter group; writes to the same address supersede.
-struct WriteKey {
-  uint8_t Slot = 0;
-  uint8_t Block = 0;
-  uint8_t Channel = 0;
-  uint8_t Group = 0;
-  friend bool operator==(const WriteKey&, const WriteKey&) = default;
-};
+using WriteKey = MessageAddress;
 
 class LinkThread : public QObject {
   Q_OBJECT
