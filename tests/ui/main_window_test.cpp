@@ -408,19 +408,10 @@ TEST_F(MainWindowTest, TheEventLoopKeepsRunningWhileASlowDeviceTakesABurstOfWrit
   rig.Settle();
   device_->slow->DelayMs = kReplyDelayMs;
 
-  // Stall meter: a 5 ms timer notes the longest gap between its ticks.
-  QElapsedTimer clock;
-  qint64 last = 0, longest = 0;
-  QTimer tick;
-  tick.setInterval(5);
-  QObject::connect(&tick, &QTimer::timeout, [&] {
-    const qint64 now = clock.elapsed();
-    longest = std::max(longest, now - last);
-    last = now;
-  });
   QSignalSpy burstDone(&rig.Session().Link(), &LinkThread::writeBurstFinished);
+  StallMeter meter;
+  QElapsedTimer clock;
   clock.start();
-  tick.start();
 
   // Twenty changes of four linked input gains, as a fader drag sends them.
   for (int step = 0; step < 20; ++step) {
@@ -431,7 +422,7 @@ TEST_F(MainWindowTest, TheEventLoopKeepsRunningWhileASlowDeviceTakesABurstOfWrit
     QTest::qWait(10);
   }
   while (rig.Session().PollTimer().isActive() == false && clock.elapsed() < 8000) QTest::qWait(20);
-  tick.stop();
+  const qint64 longest = meter.Stop();
 
   RecordProperty("longest_stall_ms", static_cast<int>(longest));
   std::printf("longest event-loop stall during the burst: %lld ms (replies take %d ms); %llu writes sent, %llu "

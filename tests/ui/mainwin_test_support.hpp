@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTimer>
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -169,6 +172,31 @@ class ScriptedPrompts : public MainWindowPrompts {
     paths.pop_front();
     return path;
   }
+};
+
+// Notes the longest gap between the ticks of a 5 ms timer: how long the
+// window's event loop was held up while it ran.
+class StallMeter {
+ public:
+  StallMeter() {
+    tick_.setInterval(5);
+    QObject::connect(&tick_, &QTimer::timeout, [this] {
+      const qint64 now = clock_.elapsed();
+      longest_ = std::max(longest_, now - last_);
+      last_ = now;
+    });
+    clock_.start();
+    tick_.start();
+  }
+  qint64 Stop() {
+    tick_.stop();
+    return longest_;
+  }
+
+ private:
+  QElapsedTimer clock_;
+  QTimer tick_;
+  qint64 last_ = 0, longest_ = 0;
 };
 
 // A main window on its own store, with short link deadlines.

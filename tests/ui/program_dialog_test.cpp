@@ -423,27 +423,17 @@ TEST_F(ProgramDialogTest, TheWindowKeepsRunningDuringDownloadAll) {
   constexpr int kReplyDelayMs = 300;
   Start("orvane,fast", true);
   device_->slow->DelayMs = kReplyDelayMs;
-  QElapsedTimer clock;
-  qint64 last = 0, longest = 0;
-  QTimer tick;
-  tick.setInterval(5);
-  QObject::connect(&tick, &QTimer::timeout, [&] {
-    const qint64 now = clock.elapsed();
-    longest = std::max(longest, now - last);
-    last = now;
-  });
   QSignalSpy progress(&Ops(), &PresetOperations::progress);
   QSignalSpy done(&Ops(), &PresetOperations::finished);
   rig_->prompts->paths.push_back(Path("all.dama"));
-  clock.start();
-  tick.start();
+  StallMeter meter;
   Dialog().DownloadAllButton()->click();
   while (progress.count() < 4) ASSERT_TRUE(progress.wait(20000));
   Dialog().CancelButton()->click();
   // The end may already have arrived while the progress was awaited (a busy
   // machine can make the device miss its deadline first).
   ASSERT_TRUE(done.count() > 0 || done.wait(20000));
-  tick.stop();
+  const qint64 longest = meter.Stop();
   RecordProperty("longest_stall_ms", static_cast<int>(longest));
   std::printf("longest event-loop stall during Download All: %lld ms (replies take %d ms)\n",
               static_cast<long long>(longest), kReplyDelayMs);
