@@ -2,17 +2,9 @@
 
 #include "editing/edit_context.hpp"
 #include "editing/prompts.hpp"
-#include "link/messages.hpp"
 #include "params/param_table.hpp"
 
 namespace veyra {
-namespace {
-
-constexpr uint8_t kNameGroup = 0;
-static_assert(InputGroup::Name == kNameGroup && OutputGroup::Name == kNameGroup);
-
-}  // namespace
-
 DeviceTextError SetChannelName(EditContext& context, ChannelKind kind, int channel, const QString& text) {
   const EncodedDeviceText encoded = EncodeDeviceText(text.toStdString(), kNameBytes);
   if (!encoded.ok()) return encoded.Error;
@@ -25,8 +17,7 @@ void StoreChannelName(EditContext& context, ChannelKind kind, int channel, std::
   if (channel < 0 || channel >= kChannelSlots) return;
   const QString label = QString::fromStdString(ChannelLabel(kind, channel)) + " name";
   context.Apply(label, {}, [=](ParameterStore& store, ChangeLog& log) {
-    WithChannel(store, kind, channel, [bytes](auto& c) { SetFieldBytes(c.Name, bytes); });
-    log.Send(kind, channel, kNameGroup);
+    ChangeChannelName(store, kind, channel, bytes, log);
   });
 }
 

@@ -9,15 +9,6 @@
 
 namespace veyra {
 
-void ChangeLog::Send(ChannelKind kind, int channel, uint8_t group) {
-  Send({0, BlockOf(kind), static_cast<uint8_t>(channel), group});
-}
-
-void ChangeLog::Send(const SendAddress& address) {
-  if (std::find(addresses_.begin(), addresses_.end(), address) == addresses_.end())
-    addresses_.push_back(address);
-}
-
 EditContext::EditContext(ParameterStore& store, MainWindowPrompts& prompts, QObject* parent)
     : QObject(parent), store_(store), prompts_(prompts), history_(new QUndoStack(this)) {
   history_->setUndoLimit(kHistoryLimit);
@@ -109,24 +100,15 @@ bool EditContext::Apply(const QString& label, const QString& mergeKey,
 bool EditContext::Apply(const ChannelEdit& edit) {
   return Apply(edit.Label, edit.MergeKey, [&edit](ParameterStore& store, ChangeLog& log) {
     edit.Write(store);
-    for (uint8_t group : edit.Groups) log.Send(edit.Kind, edit.Channel, group);
-    if (!edit.Link) return;
-    for (int member : CopyToGroup(store, edit.Kind, edit.Channel, *edit.Link, edit.LinkFields))
-      for (uint8_t group : edit.Groups) log.Send(edit.Kind, member, group);
+    LinkAndSend(store, edit.Kind, edit.Channel, edit.Groups, edit.Link, edit.LinkFields, log);
   });
 }
 
 bool EditContext::SetParam(const ParamDescriptor& param, int channel, int code, const QString& mergeKey) {
-  ChannelEdit edit;
-  edit.Kind = param.Kind;
-  edit.Channel = channel;
-  edit.Label = QString::fromStdString(ParamLabel(param, channel));
-  edit.MergeKey = mergeKey;
-  edit.Write = [&param, channel, code](ParameterStore& store) { WriteCode(store, param, channel, code); };
-  if (param.Group != kNotSent) edit.Groups = {param.Group};
-  edit.Link = param.Link;
-  edit.LinkFields = param.LinkFields.empty() ? std::vector<FieldSpan>{param.Field} : param.LinkFields;
-  return Apply(edit);
+  return Apply(QString::fromStdString(ParamLabel(param, channel)), mergeKey,
+               [&param, channel, code](ParameterStore& store, ChangeLog& log) {
+                 ChangeParam(store, param, channel, code, log);
+               });
 }
 
 bool EditContext::Write(const QString& label, const std::function<void(ParameterStore&)>& write) {

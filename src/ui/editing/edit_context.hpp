@@ -26,6 +26,7 @@
 #include "groups/channel_kind.hpp"
 #include "groups/copy_to_group.hpp"
 #include "link/messages.hpp"
+#include "params/param_change.hpp"
 
 class QUndoStack;
 class QAction;
@@ -40,24 +41,12 @@ struct ParamDescriptor;
 // One message address: (slot, block, channel, group).
 using SendAddress = MessageAddress;
 
-// What a change writes and sends. Apply functions record the messages their
-// change needs; each address is sent once, in the order first recorded.
-class ChangeLog {
- public:
-  void Send(ChannelKind kind, int channel, uint8_t group);
-  void Send(const SendAddress& address);
-  const std::vector<SendAddress>& Addresses() const { return addresses_; }
-
- private:
-  std::vector<SendAddress> addresses_;
-};
-
 // A change of one channel's fields, repeated on the linked members of its group.
 struct ChannelEdit {
   ChannelKind Kind = ChannelKind::Input;
   int Channel = 0;
-  QString Label;     // names the step: "Output 3 limiter threshold"
-  QString MergeKey;  // consecutive edits with the same key merge; empty: never
+  QString Label;                               // names the step: "Output 3 limiter threshold"
+  QString MergeKey;                            // consecutive edits with the same key merge; empty: never
   std::function<void(ParameterStore&)> Write;  // writes the edited channel
   std::vector<uint8_t> Groups;                 // sent for the channel, then for each member
   std::optional<GroupLink> Link;               // none: not repeated on the group
@@ -77,7 +66,7 @@ class EditContext : public QObject {
   struct Hooks {
     // Queues one write built from the store now; false while offline.
     std::function<bool(const SendAddress&)> Send;
-    std::function<void()> Refresh;                          // RefreshMainWindow
+    std::function<void()> Refresh;                           // RefreshMainWindow
     std::function<void(WindowKind kind, int channel)> Open;  // opens an editor modally
     std::function<bool(WindowKind kind)> CanOpen;            // the program has that window
     // Queues a device job on the link thread behind the writes queued before

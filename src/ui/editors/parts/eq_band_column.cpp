@@ -35,7 +35,7 @@ SkinDropDown* List(const std::vector<std::string>& entries, QWidget* parent) {
 }
 
 BoundField* EntryField(EditContext& context, const ParamDescriptor& param, int fieldNumber, CodeText text,
-                  QWidget* parent) {
+                       QWidget* parent) {
   auto* field = new ValueEntryField(parent);
   field->Attach(parent->parentWidget() ? parent->parentWidget() : parent, fieldNumber);
   field->setAlignment(Qt::AlignCenter);
@@ -76,12 +76,14 @@ EqBandColumn::EqBandColumn(EditContext& context, ChannelKind kind, int band, QWi
   bypass_ = Button("BYPASS", this);
   // Field numbers as the typed-entry notifications count them: 0..9
   // frequency, 10..19 width, 20..29 gain of bands 1..10.
-  freqField_ = EntryField(context, BandParam(kind, band, "freq"), band - 1,
-                     [](int code) { return QString::number(code); }, this);
-  widthField_ = EntryField(context, BandParam(kind, band, "width"), 10 + band - 1,
-                      [](int code) { return QString::fromStdString(WidthText(code)); }, this);
-  gainField_ = EntryField(context, BandParam(kind, band, "gain"), 20 + band - 1,
-                     [](int code) { return QString::fromStdString(GainText2(code)); }, this);
+  freqField_ = EntryField(
+      context, BandParam(kind, band, "freq"), band - 1, [](int code) { return QString::number(code); }, this);
+  widthField_ = EntryField(
+      context, BandParam(kind, band, "width"), 10 + band - 1,
+      [](int code) { return QString::fromStdString(WidthText(code)); }, this);
+  gainField_ = EntryField(
+      context, BandParam(kind, band, "gain"), 20 + band - 1,
+      [](int code) { return QString::fromStdString(GainText2(code)); }, this);
   slope_ = List({"6OCT", "12OCT"}, this);
 
   connect(freq_, &SkinButton::clicked, this, [this] { emit modeChosen(band_, BandMode::Frequency); });
@@ -90,9 +92,7 @@ EqBandColumn::EqBandColumn(EditContext& context, ChannelKind kind, int band, QWi
   connect(type_, &SkinDropDown::selectionChanged, this, [this] {
     const int type = type_->GetCurrentIndex();
     if (type < 0 || type == Record().Type) return;
-    const QString label = QString::fromStdString(ParamLabel(BandParam(kind_, band_, "type"), channel_));
-    ChangeBands(context_, kind_, channel_, {band_}, label,
-                [=, this](ParameterStore& store) { SetBandType(store, kind_, channel_, band_, type); });
+    context_.SetParam(BandParam(kind_, band_, "type"), channel_, type);
     emit typeChanged(band_);
   });
   connect(slope_, &SkinDropDown::selectionChanged, this, [this] {
@@ -106,15 +106,11 @@ EqBandColumn::EqBandColumn(EditContext& context, ChannelKind kind, int band, QWi
   });
   connect(bypass_, &SkinButton::clicked, this, [this] {
     const bool bypassed = BandBypassed(context_.Store(), kind_, channel_, band_);
-    ChangeBands(context_, kind_, channel_, {band_},
-                QString::fromStdString(ChannelLabel(kind_, channel_) +
-                                       Format(bypassed ? " EQ %d bypass off" : " EQ %d bypass", band_)),
-                [this, bypassed](ParameterStore& store) {
-                  if (bypassed)
-                    RestoreBand(store, kind_, channel_, band_);
-                  else
-                    BypassBand(store, kind_, channel_, band_);
-                });
+    const QString label = QString::fromStdString(
+        ChannelLabel(kind_, channel_) + Format(bypassed ? " EQ %d bypass off" : " EQ %d bypass", band_));
+    context_.Apply(label, {}, [this, bypassed](ParameterStore& store, ChangeLog& log) {
+      ChangeBandBypass(store, kind_, channel_, band_, !bypassed, log);
+    });
   });
   SetSelected(false);
 }
@@ -132,7 +128,8 @@ const EqBand& EqBandColumn::Record() const {
 }
 
 bool EqBandColumn::Shelving() const {
-  return Record().Type == static_cast<int>(EqType::LowShelf) || Record().Type == static_cast<int>(EqType::HighShelf);
+  return Record().Type == static_cast<int>(EqType::LowShelf) ||
+         Record().Type == static_cast<int>(EqType::HighShelf);
 }
 
 void EqBandColumn::SetChannel(int channel) {
