@@ -43,6 +43,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/level_editors_test.cpp
       ui/group_editor_test.cpp
       ui/device_session_test.cpp
+      ui/scripted_changes_test.cpp
       ui/admin_dialogs_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()

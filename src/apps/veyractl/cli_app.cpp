@@ -8,6 +8,7 @@
 #include "device_commands.hpp"
 #include "eq_commands.hpp"
 #include "file_commands.hpp"
+#include "param_commands.hpp"
 
 namespace veyra::ctl {
 
@@ -59,6 +60,8 @@ struct Commands {
   CLI::Option* BackLightOption = nullptr;
   CLI::Option* TemperatureOption = nullptr;
   CopyOptions Copy;
+  ParamOptions Get, Set;
+  ParsedProgram GetProgram;
 };
 
 void AddDeviceCommands(CLI::App& app, Commands& c) {
@@ -172,7 +175,8 @@ void AddFileCommands(CLI::App& app, Commands& c) {
 
 // --input A..H or --output 1..8, exactly one.
 void AddEqChannel(CLI::App& command, EqFileOptions& options) {
-  CLI::Option_group* channel = command.add_option_group("channel", "The channel, named as the program names it");
+  CLI::Option_group* channel =
+      command.add_option_group("channel", "The channel, named as the program names it");
   channel->add_option("--input", options.Input, "Input channel A..H")
       ->check(CLI::IsMember({"A", "B", "C", "D", "E", "F", "G", "H"}, CLI::ignore_case));
   channel->add_option("--output", options.Output, "Output channel 1..8")->check(CLI::Range(1, 8));
@@ -182,7 +186,8 @@ void AddEqChannel(CLI::App& command, EqFileOptions& options) {
 void AddEqCommands(CLI::App& app, Commands& c) {
   CLI::App* imp = app.add_subcommand(
       "import-eq", "Read a filter text file into EQ bands 1..6 of a channel and rewrite the settings file");
-  imp->add_option("FILTERS", c.ImportEq.Filters, "Filter text file (\"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1.41\")")
+  imp->add_option("FILTERS", c.ImportEq.Filters,
+                  "Filter text file (\"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1.41\")")
       ->required();
   imp->add_option("SETTINGS", c.ImportEq.Settings, "Settings file (.dat) to rewrite")->required();
   AddEqChannel(*imp, c.ImportEq);
@@ -193,6 +198,42 @@ void AddEqCommands(CLI::App& app, Commands& c) {
   exp->add_option("SETTINGS", c.ExportEq.Settings, "Settings file (.dat)")->required();
   AddEqChannel(*exp, c.ExportEq);
   exp->callback([&c] { c.Run = [&c](const Console& con) { return RunExportEq(con, c.ExportEq); }; });
+}
+
+void AddParamCommands(CLI::App& app, Commands& c) {
+  CLI::App* set = app.add_subcommand(
+      "set", "Set parameters of channels by name on the device, or in a settings file with --file");
+  set->add_option("WORDS", c.Set.Words, "input A NAME=VALUE ... output 3 NAME=VALUE ...");
+  set->add_option("--file", c.Set.File, "Change this settings file (.dat) instead of the device");
+  set->add_option("--from", c.Set.Script, "Also read channels and assignments from this file (- for stdin)")
+      ->type_name("SCRIPT");
+  set->add_option("--groups", c.Set.Groups,
+                  "On a device: follow the channel groups of this settings file (the device keeps none)")
+      ->type_name("FILE.dat");
+  AddModel(*set, c.Set.Model);
+  set->add_flag("--no-links", c.Set.NoLinks, "Do not repeat the changes on the linked members of a group");
+  set->add_flag("--json", c.Set.Json, "Print the values set as one JSON object");
+  set->footer("\n" + ParamNamesHelp() +
+              "\nExample: set input A gain=-3.5 mute=off eq2.freq=1000 output 3 xover.hp.type=lr route=A,C");
+  set->callback([&c] {
+    if (c.Set.Words.empty() && c.Set.Script.empty())
+      throw CLI::ValidationError("set", "name a channel and what to set");
+    c.Run = [&c](const Console& con) { return RunSet(con, c.Global, c.Set); };
+  });
+
+  CLI::App* get = app.add_subcommand("get",
+                                     "Print parameters of channels by name (all of a channel, or the named "
+                                     "ones), from the device or a file");
+  get->add_option("WORDS", c.Get.Words, "input A [NAME ...] output 3 [NAME ...]")->required();
+  get->add_option("--file", c.Get.File, "Read this settings, program or bank file instead of the device");
+  AddProgram(*get, c.GetProgram, "Program 1..30 of a .dama file (default 1)");
+  AddModel(*get, c.Get.Model);
+  get->add_flag("--json", c.Get.Json, "Print one JSON object with an object per channel");
+  get->footer("\nThe names are those of set (veyractl set --help).");
+  get->callback([&c] {
+    c.Get.Program = c.GetProgram.Get();
+    c.Run = [&c](const Console& con) { return RunGet(con, c.Global, c.Get); };
+  });
 }
 
 // The first argument that is neither an option nor the value of a global
@@ -249,6 +290,7 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
   AddAdminCommands(app, c);
   AddFileCommands(app, c);
   AddEqCommands(app, c);
+  AddParamCommands(app, c);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,0 +1,147 @@
+// get and set end to end: veyractl as a child process on settings files, on
+// the in-process simulator, and on veyra-sim over the TCP bridge (which keeps
+// its device between clients, so a pull shows what a set did).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "core/files/test_files.hpp"
+#include "files/store_files.hpp"
+#include "sim/tool_process.hpp"
+
+namespace veyra::testing {
+namespace {
+
+class VeyractlParams : public ::testing::Test {
+ protected:
+  ToolRun Run(std::vector<std::string> args, const std::string& device = "sim:orvane,fast") {
+    std::vector<std::string> all{VEYRACTL_EXE, "--report-gap", "0", "--device", device};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunTool(all, dir_ / "");
+  }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  void Write(const char* name, const std::string& text) { std::ofstream(dir_ / name) << text; }
+  // The frames written after the connection: (block, channel, group) of each.
+  static std::vector<std::string> Writes(const std::string& trace) {
+    std::vector<std::string> writes;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);)
+      if (line.starts_with("> 00 5A 5A 5A EE A1")) writes.push_back(line.substr(26, 8));
+    return writes;
+  }
+
+  ScratchDir dir_;
+};
+
+TEST_F(VeyractlParams, WhatGetPrintsSetTakesBackOnAnotherFile) {
+  ASSERT_EQ(Run({"pull", "--settings", Path("a.dat")}).Exit, 0);
+  ASSERT_EQ(Run({"pull", "--settings", Path("b.dat")}, "sim:orvane,fast,seed=7").Exit, 0);
+  const ToolRun set = Run({"set", "--file", Path("a.dat"), "input", "B", "name=Lead Vox", "eq4.type=LSHLF",
+                           "eq4.bypass=on", "mic.line=mic", "output", "3", "route=a,b", "limiter.ratio=1:8"});
+  ASSERT_EQ(set.Exit, 0) << set.Err;
+  EXPECT_EQ(set.Out,
+            "input B name=\"Lead Vox\"\ninput B eq4.type=LSHLF\ninput B eq4.bypass=on\ninput B mic.line=mic\n"
+            "output 3 route=A,B\noutput 3 limiter.ratio=1:8\n");
+  std::vector<std::string> all;
+  for (const char* channel : {"A", "B", "C", "D"}) all.insert(all.end(), {"input", channel});
+  for (const char* channel : {"1", "2", "3", "4", "5", "6", "7", "8"})
+    all.insert(all.end(), {"output", channel});
+  const auto get = [&](const char* file) {
+    std::vector<std::string> args{"get", "--file", Path(file)};
+    args.insert(args.end(), all.begin(), all.end());
+    return Run(args);
+  };
+  const ToolRun a = get("a.dat");
+  ASSERT_EQ(a.Exit, 0) << a.Err;
+  EXPECT_NE(a.Out.find("input B eq4.bypass=on\n"), std::string::npos);
+  // The factory defaults leave a limiter ratio no editor can set (999): it stays out of the script.
+  std::string script;
+  std::istringstream lines(a.Out);
+  for (std::string line; std::getline(lines, line);)
+    if (!line.ends_with("=999")) script += line + "\n";
+  Write("setup.txt", "# all of a.dat\n" + script);
+  const ToolRun scripted = Run({"set", "--file", Path("b.dat"), "--from", Path("setup.txt"), "-q"});
+  ASSERT_EQ(scripted.Exit, 0) << scripted.Err;
+  EXPECT_EQ(scripted.Out, "");
+  EXPECT_EQ(get("b.dat").Out, a.Out);
+  const ToolRun json = Run({"get", "--file", Path("a.dat"), "--json", "output", "3", "route", "gain"});
+  EXPECT_EQ(json.Out, "{\"output 3\":{\"route\":\"A,B\",\"gain\":\"-2.1dB\"}}\n");
+}
+
+TEST_F(VeyractlParams, ABadWordExitsTwoAndChangesNothing) {
+  ASSERT_EQ(Run({"pull", "--settings", Path("a.dat")}).Exit, 0);
+  const std::string before = Slurp(Path("a.dat"));
+  const struct {
+    std::vector<std::string> Args;
+    std::string Error;
+  } cases[] = {
+      {{"input", "A", "gain=-3", "eq9.freq=100"},
+       "input A: no parameter \"eq9.freq\"; the names are: name gain"},
+      {{"input", "A", "gain=-3", "delay=soon"}, "input A delay=soon: not a value of delay (0.000ms..1000ms)"},
+      {{"input", "E", "gain=-3"}, "input E: the inputs are A..D"},
+      {{"output", "2", "route=A,E"}, "output 2 route=A,E: name inputs A..D"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"set", "--file", Path("a.dat")};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    const ToolRun run = Run(args);
+    EXPECT_EQ(run.Exit, 2) << c.Error;
+    EXPECT_TRUE(run.Err.starts_with("veyractl: " + c.Error)) << run.Err;
+    EXPECT_EQ(Slurp(Path("a.dat")), before) << c.Error;
+  }
+  // On a device, a word the device's own model refuses sends nothing either.
+  const ToolRun sistel = Run(
+      {"--trace", Path("t.txt"), "set", "input", "A", "gain=-3", "input", "C", "gain=0"}, "sim:sistel,fast");
+  EXPECT_EQ(sistel.Exit, 2);
+  EXPECT_EQ(sistel.Err.substr(0, 39), "veyractl: input C: the inputs are A..B\n");
+  EXPECT_TRUE(Writes(Slurp(Path("t.txt"))).empty());
+}
+
+TEST_F(VeyractlParams, SetOnADeviceSendsTheEditorsMessagesAndTheDeviceFollows) {
+  SimServer server({"--fast", "--model", "orvane"});
+  ASSERT_GT(server.Port(), 0);
+  const std::string tcp = server.Address();
+  // Inputs A and C share a group that links the EQ; its groups come from a settings file.
+  ASSERT_EQ(Run({"pull", "--settings", Path("groups.dat")}, tcp).Exit, 0);
+  {
+    auto store = std::make_unique<ParameterStore>();
+    ASSERT_TRUE(ReadSettingsFile(*store, Path("groups.dat")).ok());
+    store->InputGroups[0].LinkEq = 1;
+    store->Inputs[0].GroupNumber = store->Inputs[2].GroupNumber = 1;
+    ASSERT_TRUE(WriteSettingsFile(*store, Path("groups.dat")).ok());
+  }
+  const std::vector<std::string> words{"set",
+                                       "input",
+                                       "A",
+                                       "gain=-3.5",
+                                       "eq2.freq=1000",
+                                       "eq2.gain=-3",
+                                       "output",
+                                       "3",
+                                       "limiter.threshold=-6",
+                                       "route=A,C"};
+  for (const bool links : {true, false}) {
+    std::vector<std::string> args{"--trace", Path("t.txt"), "--groups", Path("groups.dat")};
+    args.insert(args.begin() + 2, words.begin(), words.end());
+    if (!links) args.push_back("--no-links");
+    const ToolRun run = Run(args, tcp);
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    // Block, channel and group of each write: input A level, band 2 of A (and of C when
+    // linked), then output 3's limiter and level; each once.
+    std::vector<std::string> expected{"01 00 01", "01 00 08", "01 02 08", "02 02 02", "02 02 01"};
+    if (!links) expected.erase(expected.begin() + 2);
+    EXPECT_EQ(Writes(Slurp(Path("t.txt"))), expected) << "links " << links;
+  }
+  const ToolRun get =
+      Run({"get", "input", "A", "gain", "eq2.freq", "input", "C", "eq2.gain", "output", "3", "route"}, tcp);
+  EXPECT_EQ(get.Out,
+            "input A gain=-3.5dB\ninput A eq2.freq=1000Hz\ninput C eq2.gain=-3.0dB\noutput 3 route=A,C\n");
+  // What the device keeps, a device refuses to be given.
+  const ToolRun mic = Run({"set", "input", "A", "mic.line=mic"}, tcp);
+  EXPECT_EQ(mic.Exit, 2);
+  EXPECT_NE(mic.Err.find("the processor does not keep it"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace veyra::testing
