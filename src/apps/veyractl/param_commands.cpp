@@ -270,6 +270,7 @@ std::string ParamNamesHelp() {
       std::string values;
       for (const std::string& c : p.Choices) values += (values.empty() ? "" : "|") + c;
       if (values.empty()) values = ParamText(p, *store, p.Min) + ".." + ParamText(p, *store, p.Max);
+      if (name == "mute") values += " (on: muted)";
       if (p.Group == kNotSent) values += " (settings files only)";
       add(name, side, values);
       if (p.Band != 0 && name == "eqN.slope") add("eqN.bypass", side, "on|off (settings files only)");
