@@ -303,7 +303,7 @@ std::string ScriptValue(const ParameterStore& store, ChannelKind kind, int chann
 std::string ScriptWord(std::string_view value) {
   bool plain = !value.empty();
   for (const char c : value)
-    if (c == ' ' || c == '\t' || c == '"' || c == '\\' || c == '#' || c == '\n') plain = false;
+    if (c == ' ' || c == '\t' || c == '"' || c == '\\' || c == '#' || c == '\n' || c == '\r') plain = false;
   if (plain) return std::string(value);
   std::string quoted = "\"";
   for (const char c : value) {
