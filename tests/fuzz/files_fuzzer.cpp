@@ -95,18 +95,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool tile = (control & 0x80) != 0;
   const int program = 1 + static_cast<int>(size % veyra::kPresetCount);
 
+  // Each load comes before the image of the store is taken: the order in
+  // which a call's arguments are evaluated is the compiler's choice.
   auto store = std::make_unique<ParameterStore>(StartingStore());
   if (loader == 0 || loader == 3) {
     const auto file = FileFor(body, tile, veyra::kSettingsFileBytes);
-    CheckLoad(veyra::ReadSettingsData(*store, file), file, veyra::SettingsFileBytes(*store), 0);
+    const LoadResult loaded = veyra::ReadSettingsData(*store, file);
+    CheckLoad(loaded, file, veyra::SettingsFileBytes(*store), 0);
   }
   if (loader == 1 || loader == 3) {
     const auto file = FileFor(body, tile, veyra::kPresetFileBytes);
-    CheckLoad(veyra::ReadPresetData(*store, program, file), file, veyra::PresetFileBytes(*store, program), 4);
+    const LoadResult loaded = veyra::ReadPresetData(*store, program, file);
+    CheckLoad(loaded, file, veyra::PresetFileBytes(*store, program), 4);
   }
   if (loader == 2 || loader == 3) {
     const auto file = FileFor(body, tile, veyra::kBankFileBytes);
-    CheckLoad(veyra::ReadBankData(*store, file), file, veyra::BankFileBytes(*store), 0);
+    const LoadResult loaded = veyra::ReadBankData(*store, file);
+    CheckLoad(loaded, file, veyra::BankFileBytes(*store), 0);
   }
   CheckTable(*store, veyra::kLiveSource, model);
   CheckTable(*store, program, model);
