@@ -153,11 +153,12 @@ void AddCheckCommands(CLI::App& app, const GlobalOptions& global, CheckCommands&
 
   CLI::App* diff = app.add_subcommand(
       "diff", "Compare two settings files or programs (A B), or a file with the device's live settings (A)");
-  diff->add_option("FILES", c.Diff.Files,
-                   "A and B: .dat, .preset, .dama (all 30 programs) or BANK.dama:N (program N); "
-                   "A alone is compared with the device that --device names")
-      ->required()
-      ->expected(1, 2);
+  diff->add_option("A", c.DiffA,
+                   "Settings (.dat), program (.preset) or bank file (.dama: all 30 programs; "
+                   "BANK.dama:N: program N)")
+      ->required();
+  diff->add_option("B", c.DiffB,
+                   "Another such file; without it A is compared with the device that --device names");
   CLI::Option* model =
       diff->add_option("--model", c.Diff.Model,
                        "Model whose channels two files are compared over (sistel, merial, orvane)")
@@ -168,6 +169,8 @@ void AddCheckCommands(CLI::App& app, const GlobalOptions& global, CheckCommands&
       "Exit status: 0 the same, 1 they differ, 2 a wrong command line or an input that could not be "
       "read (a file, or the device).");
   diff->callback([&c, &run, &global, model] {
+    c.Diff.Files = {c.DiffA};
+    if (!c.DiffB.empty()) c.Diff.Files.push_back(c.DiffB);
     c.Diff.ModelGiven = model->count() > 0;
     run = [&c, &global](const Console& con) { return RunDiff(con, global, c.Diff); };
   });

@@ -46,6 +46,7 @@ int RefuseOutOfRange(const Console& console, const std::string& path,
 struct CheckCommands {
   CheckOptions Check;
   DiffOptions Diff;
+  std::string DiffA, DiffB;
 };
 void AddCheckCommands(CLI::App& app, const GlobalOptions& global, CheckCommands& commands,
                       std::function<int(const Console&)>& run);

@@ -120,22 +120,5 @@ TEST(SettingsDiff, ListsEachChangedFieldOnce) {
                                 "Output 3  EQ 2 Frequency  1000Hz \u2192 1200Hz"}));
 }
 
-TEST(SettingsDiff, ComparesProgramsWithTheirNames) {
-  auto a = Initialised();
-  auto b = Initialised();
-  for (auto* s : {a.get(), b.get()}) {
-    std::copy_n(s->Inputs, kChannelSlots, s->Presets[5].Inputs);
-    std::copy_n(s->Outputs, kChannelSlots, s->Presets[5].Outputs);
-  }
-  b->Presets[5].Inputs[0].Bands[0].Gain = 700;
-  SetFieldBytes(b->Presets[5].Name, "Speech");
-  const std::vector<std::string> expected = {"Program 5  Name  \"Preset 5\" \u2192 \"Speech\"",
-                                             "Program 5  Input A  EQ 1 Gain  0.0dB \u2192 +10.0dB"};
-  EXPECT_EQ(Texts(DiffAllPrograms(*a, *b, 3)), expected);
-  // A program against live records: no program name or group records on both sides.
-  EXPECT_EQ(Texts(DiffRecords(ModelRecords(*b, 0, 3), ModelRecords(*b, 5, 3))),
-            std::vector<std::string>{"Input A  EQ 1 Gain  0.0dB \u2192 +10.0dB"});
-}
-
 }  // namespace
 }  // namespace veyra
