@@ -15,6 +15,8 @@ add_library(veyra_ctl STATIC
   veyractl/response_table.cpp
   veyractl/source_file.cpp
   veyractl/text_table.cpp
+  # check, diff and the check before push and restore
+  veyractl/check_commands.cpp
 )
 add_library(veyra::ctl ALIAS veyra_ctl)
 target_include_directories(veyra_ctl PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/veyractl)

@@ -38,11 +38,11 @@ TEST_F(VeyractlParams, WhatGetPrintsSetTakesBackOnAnotherFile) {
   ASSERT_EQ(Run({"pull", "--settings", Path("a.dat")}).Exit, 0);
   ASSERT_EQ(Run({"pull", "--settings", Path("b.dat")}, "sim:orvane,fast,seed=7").Exit, 0);
   const ToolRun set = Run({"set", "--file", Path("a.dat"), "input", "B", "name=Lead Vox", "eq4.type=LSHLF",
-                           "eq4.bypass=on", "mic.line=mic", "output", "3", "route=a,b", "limiter.ratio=1:8"});
+                           "eq4.bypass=on", "mic.line=mic", "output", "3", "route=a,b", "limiter.release=x8"});
   ASSERT_EQ(set.Exit, 0) << set.Err;
   EXPECT_EQ(set.Out,
             "input B name=\"Lead Vox\"\ninput B eq4.type=LSHLF\ninput B eq4.bypass=on\ninput B mic.line=mic\n"
-            "output 3 route=A,B\noutput 3 limiter.ratio=1:8\n");
+            "output 3 route=A,B\noutput 3 limiter.release=X8\n");
   std::vector<std::string> all;
   for (const char* channel : {"A", "B", "C", "D"}) all.insert(all.end(), {"input", channel});
   for (const char* channel : {"1", "2", "3", "4", "5", "6", "7", "8"})
@@ -55,7 +55,7 @@ TEST_F(VeyractlParams, WhatGetPrintsSetTakesBackOnAnotherFile) {
   const ToolRun a = get("a.dat");
   ASSERT_EQ(a.Exit, 0) << a.Err;
   EXPECT_NE(a.Out.find("input B eq4.bypass=on\n"), std::string::npos);
-  // The factory defaults leave a limiter ratio no editor can set (999): it stays out of the script.
+  // A code no editor can set (the factory defaults' 999 in a ratio) stays out of the script.
   std::string script;
   std::istringstream lines(a.Out);
   for (std::string line; std::getline(lines, line);)

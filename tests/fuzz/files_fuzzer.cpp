@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the settings, program and bank loaders and builds
-// the data table and its comma-separated text from whatever they loaded.
+// the data table and its comma-separated text from whatever they loaded, then
+// runs the file check and the settings diff on it.
 //
 // Byte 0 chooses: bits 0..1 the loader (0 settings, 1 program, 2 bank, 3 all
 // three), bits 2..3 the model, bit 7 whether the rest is repeated up to the
@@ -15,6 +16,8 @@
 
 #include "files/data_table.hpp"
 #include "files/export.hpp"
+#include "files/file_check.hpp"
+#include "files/settings_diff.hpp"
 #include "files/store_files.hpp"
 
 namespace {
@@ -63,6 +66,24 @@ void CheckTable(const ParameterStore& store, int source, int model) {
   Check(csv.size() >= table.Rows.size() * 2);
 }
 
+// The check and the diff take whatever was loaded: every finding names its
+// field and range, and a set of records never differs from itself.
+void CheckFields(const ParameterStore& store, int program, bool bank, int model) {
+  std::vector<veyra::RangeFinding> findings = veyra::CheckLiveSettings(store);
+  const auto more = bank ? veyra::CheckAllPrograms(store) : veyra::CheckProgram(store, program);
+  findings.insert(findings.end(), more.begin(), more.end());
+  for (const veyra::RangeFinding& finding : findings) {
+    Check(!finding.Where.empty() && !finding.Caption.empty() && !finding.Value.empty());
+    Check(finding.Allowed.rfind("outside ", 0) == 0 || finding.Allowed.rfind("not one of ", 0) == 0);
+  }
+  for (const int source : {veyra::kLiveSource, program}) {
+    const veyra::RecordSet records = veyra::ModelRecords(store, source, model);
+    Check(veyra::DiffRecords(records, records).empty());
+    Check(veyra::DiffRecords(veyra::ModelRecords(StartingStore(), source, model), records).size() <=
+          veyra::SettingFields(records).size() + 1);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -74,20 +95,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool tile = (control & 0x80) != 0;
   const int program = 1 + static_cast<int>(size % veyra::kPresetCount);
 
+  // Each load comes before the image of the store is taken: the order in
+  // which a call's arguments are evaluated is the compiler's choice.
   auto store = std::make_unique<ParameterStore>(StartingStore());
   if (loader == 0 || loader == 3) {
     const auto file = FileFor(body, tile, veyra::kSettingsFileBytes);
-    CheckLoad(veyra::ReadSettingsData(*store, file), file, veyra::SettingsFileBytes(*store), 0);
+    const LoadResult loaded = veyra::ReadSettingsData(*store, file);
+    CheckLoad(loaded, file, veyra::SettingsFileBytes(*store), 0);
   }
   if (loader == 1 || loader == 3) {
     const auto file = FileFor(body, tile, veyra::kPresetFileBytes);
-    CheckLoad(veyra::ReadPresetData(*store, program, file), file, veyra::PresetFileBytes(*store, program), 4);
+    const LoadResult loaded = veyra::ReadPresetData(*store, program, file);
+    CheckLoad(loaded, file, veyra::PresetFileBytes(*store, program), 4);
   }
   if (loader == 2 || loader == 3) {
     const auto file = FileFor(body, tile, veyra::kBankFileBytes);
-    CheckLoad(veyra::ReadBankData(*store, file), file, veyra::BankFileBytes(*store), 0);
+    const LoadResult loaded = veyra::ReadBankData(*store, file);
+    CheckLoad(loaded, file, veyra::BankFileBytes(*store), 0);
   }
   CheckTable(*store, veyra::kLiveSource, model);
   CheckTable(*store, program, model);
+  CheckFields(*store, program, loader >= 2, model);
   return 0;
 }

@@ -332,13 +332,16 @@ TEST_F(MainWindowTest, SettingsFilesRoundTripThroughTheCommands) {
   EXPECT_TRUE(rig.window->ProgramCaption()->Text().startsWith("Preset 3:"));
   EXPECT_TRUE(rig.prompts->notices.empty());
 
-  // A short file loads what it holds, and the operator hears of it.
+  // A short file loads what it holds, and the operator hears of it. Its
+  // zeros fail the check: it loads when the operator says so.
   const QString shortPath = dir.filePath("short.dat");
   QFile shortFile(shortPath);
   ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
   shortFile.write(QByteArray(100, '\0'));
   shortFile.close();
+  rig.prompts->loadAnswers = {true};
   ASSERT_TRUE(rig.window->OpenSettingsFile(shortPath));
+  EXPECT_EQ(rig.prompts->loadQuestions.size(), 1u);
   ASSERT_EQ(rig.prompts->notices.size(), 1u);
   EXPECT_TRUE(rig.prompts->notices[0].contains("100 bytes read, 7362 expected")) << rig.prompts->notices[0].toStdString();
   EXPECT_EQ(rig.store->Inputs[1].Gain, 444);  // beyond the 100 bytes

@@ -159,6 +159,17 @@ class ScriptedPrompts : public MainWindowPrompts {
     return name;
   }
 
+  // The question before a file that fails the check; Cancel unless scripted.
+  bool LoadAnyway(QWidget*, const QString& text) override {
+    loadQuestions.push_back(text);
+    if (loadAnswers.empty()) return false;
+    const bool load = loadAnswers.front();
+    loadAnswers.pop_front();
+    return load;
+  }
+  std::vector<QString> loadQuestions;
+  std::deque<bool> loadAnswers;
+
   std::vector<QString> notices, asked, captions, namesAsked;
   std::deque<std::optional<std::string>> names;  // the Set Name dialog's answers
   std::vector<unsigned> styles;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "check_commands.hpp"
 #include "device_commands.hpp"
 #include "eq_commands.hpp"
 #include "file_commands.hpp"
@@ -62,6 +63,9 @@ struct Commands {
   CopyOptions Copy;
   ParamOptions Get, Set;
   ParsedProgram GetProgram;
+  // check and diff; --force of push and restore.
+  CheckCommands Check;
+  bool Force = false;
 };
 
 void AddDeviceCommands(CLI::App& app, Commands& c) {
@@ -79,7 +83,10 @@ void AddDeviceCommands(CLI::App& app, Commands& c) {
 
   CLI::App* push = app.add_subcommand("push", "Connect, load a settings file and send the live settings");
   push->add_option("FILE", c.File, "Settings file (.dat)")->required();
-  push->callback([&c] { c.Run = [&c](const Console& con) { return RunPush(con, c.Global, c.File); }; });
+  push->add_flag("--force", c.Force,
+                 "Send the file even when fields lie outside the ranges the editors can set");
+  push->callback(
+      [&c] { c.Run = [&c](const Console& con) { return RunPush(con, c.Global, c.File, c.Force); }; });
 
   CLI::App* backup = app.add_subcommand("backup", "Download All programs from the device into a file");
   backup->add_option("FILE", c.File, "Bank file to write (.dama)")->required();
@@ -87,7 +94,10 @@ void AddDeviceCommands(CLI::App& app, Commands& c) {
 
   CLI::App* restore = app.add_subcommand("restore", "Upload All programs from a file to the device");
   restore->add_option("FILE", c.File, "Bank file (.dama)")->required();
-  restore->callback([&c] { c.Run = [&c](const Console& con) { return RunRestore(con, c.Global, c.File); }; });
+  restore->add_flag("--force", c.Force,
+                    "Send the file even when fields lie outside the ranges the editors can set");
+  restore->callback(
+      [&c] { c.Run = [&c](const Console& con) { return RunRestore(con, c.Global, c.File, c.Force); }; });
 
   CLI::App* recall =
       app.add_subcommand("recall", "Recall a stored program of the device into the live settings");
@@ -291,6 +301,7 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
   AddFileCommands(app, c);
   AddEqCommands(app, c);
   AddParamCommands(app, c);
+  AddCheckCommands(app, c.Global, c.Check, c.Run);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,12 +1,14 @@
 #include "device_commands.hpp"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "admin/channel_copy.hpp"
 #include "admin/security_lock.hpp"
 #include "admin/system_settings.hpp"
+#include "check_commands.hpp"
 #include "files/store_files.hpp"
 #include "info_report.hpp"
 #include "source_file.hpp"
@@ -55,6 +57,19 @@ int ReadWhole(const Console& console, const std::string& path, FileKind kind, Fi
 void NoteLoad(const Console& console, LoadResult result, const std::string& path) {
   result.Path = path;
   console.Note(LoadNotice(result));
+}
+
+// The check runs on the file as it would load into a fresh store, before
+// anything connects: a refused file costs no connection and sends nothing.
+int CheckBeforeSending(const Console& console, const FileBytes& file, FileKind kind, bool force) {
+  const auto scratch = std::make_unique<ParameterStore>();
+  InitialiseStore(*scratch);
+  if (kind == FileKind::Settings) {
+    ReadSettingsData(*scratch, file.Data);
+    return RefuseOutOfRange(console, file.Path, CheckLiveSettings(*scratch), force);
+  }
+  ReadBankData(*scratch, file.Data);
+  return RefuseOutOfRange(console, file.Path, CheckAllPrograms(*scratch), force);
 }
 
 int Saved(const Console& console, const SaveResult& result) {
@@ -124,9 +139,11 @@ int RunPull(const Console& console, const GlobalOptions& global, const PullOptio
   });
 }
 
-int RunPush(const Console& console, const GlobalOptions& global, const std::string& file) {
+int RunPush(const Console& console, const GlobalOptions& global, const std::string& file, bool force) {
   FileBytes bytes;
   if (const int status = ReadWhole(console, file, FileKind::Settings, bytes); status != kExitOk)
+    return status;
+  if (const int status = CheckBeforeSending(console, bytes, FileKind::Settings, force); status != kExitOk)
     return status;
   return Connected(console, global, [&](DeviceSession& session) {
     NoteLoad(console, ReadSettingsData(session.Store(), bytes.Data), file);
@@ -148,9 +165,11 @@ int RunBackup(const Console& console, const GlobalOptions& global, const std::st
   });
 }
 
-int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file) {
+int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file, bool force) {
   FileBytes bytes;
   if (const int status = ReadWhole(console, file, FileKind::Bank, bytes); status != kExitOk) return status;
+  if (const int status = CheckBeforeSending(console, bytes, FileKind::Bank, force); status != kExitOk)
+    return status;
   return Connected(console, global, [&](DeviceSession& session) {
     NoteLoad(console, ReadBankData(session.Store(), bytes.Data), file);
     ProgressLine progress(console, "Upload All");

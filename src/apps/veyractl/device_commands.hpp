@@ -33,9 +33,11 @@ struct CopyOptions {
 
 int RunInfo(const Console& console, const GlobalOptions& global, const InfoOptions& options);
 int RunPull(const Console& console, const GlobalOptions& global, const PullOptions& options);
-int RunPush(const Console& console, const GlobalOptions& global, const std::string& file);
+// push and restore refuse a file that fails the check (see RunCheck) unless forced.
+int RunPush(const Console& console, const GlobalOptions& global, const std::string& file, bool force = false);
 int RunBackup(const Console& console, const GlobalOptions& global, const std::string& file);
-int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file);
+int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file,
+               bool force = false);
 int RunRecall(const Console& console, const GlobalOptions& global, int program);
 int RunReset(const Console& console, const GlobalOptions& global);
 // The Security dialog's Lock and UnLock, the System Setting dialog's OK (or

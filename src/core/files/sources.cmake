@@ -7,3 +7,9 @@ target_sources(veyra_core PRIVATE
 )
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 target_link_libraries(veyra_core PRIVATE PkgConfig::XLSXWRITER)
+# The file check and the settings diff: one walk over the settings' fields.
+target_sources(veyra_core PRIVATE
+  files/file_check.cpp
+  files/settings_diff.cpp
+  files/settings_fields.cpp
+)

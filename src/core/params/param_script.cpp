@@ -80,7 +80,7 @@ std::string CheckName(const ScriptSection& s, std::string_view name, const Scrip
   if (BypassBand(lower) != 0)
     return model.Target == ScriptTarget::Processor ? NotKept(s, name) : std::string();
   *param = FindParam(s.Kind, lower);
-  if (!*param || RouteBeyondModel(**param, model)) return UnknownName(s, name, model);
+  if (!*param || !(*param)->Edited || RouteBeyondModel(**param, model)) return UnknownName(s, name, model);
   if (model.Target == ScriptTarget::Processor && !KeptByProcessor(**param)) return NotKept(s, name);
   return {};
 }
@@ -267,7 +267,7 @@ std::vector<std::string> ScriptNames(ChannelKind kind, const ScriptModel& model)
       if (p.Name == "route.a") names.emplace_back(kRoute);
       continue;
     }
-    if (!file && !KeptByProcessor(p)) continue;
+    if (!p.Edited || (!file && !KeptByProcessor(p))) continue;
     names.push_back(p.Name);
     if (file && p.Band != 0 && p.Name.ends_with(".slope")) names.push_back(Format("eq%d.bypass", p.Band));
   }

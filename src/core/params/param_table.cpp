@@ -184,6 +184,7 @@ std::vector<ParamDescriptor> OutputTable() {
   // never takes threshold, attack or release that nothing sends it.
   t.push_back(Param(kOut, "limiter.ratio", "limiter ratio", ratio, 0, kCompressorRatioMax, CompressorRatioCodeText,
                     ParseCompressorRatio, kNotSent, GroupLink::Limiter));
+  t.back().Edited = false;
   return t;
 }
 

@@ -49,6 +49,9 @@ struct ParamDescriptor {
   std::vector<FieldSpan> LinkFields;  // what a linked copy repeats (at least Field)
   int Band = 0;                       // 1..6 for EQ band parameters, else 0
   std::vector<std::string> Choices;   // captions of codes Min..Max for ParamScale::Choice
+  // An editor shows and sets it. A parameter that only travels with others
+  // (the limiter's ratio) is neither scripted, checked nor compared.
+  bool Edited = true;
 };
 
 // Every parameter of the kind, in the editors' order.

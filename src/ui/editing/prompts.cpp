@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 #include "controls/message_box.hpp"
@@ -100,6 +101,25 @@ QString MainWindowPrompts::FilterTextPath(QWidget* owner, bool save) {
   dialog.setDefaultSuffix("txt");
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().front();
+}
+
+}  // namespace veyra
+
+namespace veyra {
+
+bool MainWindowPrompts::LoadAnyway(QWidget* owner, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, "Warning", text, QMessageBox::NoButton, owner);
+  QPushButton* load = box.addButton("Load anyway", QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton("Cancel", QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == load;
+}
+
+bool UnattendedPrompts::LoadAnyway(QWidget*, const QString& text) {
+  std::fprintf(stderr, "veyra: %s\n", text.toLocal8Bit().constData());
+  return false;
 }
 
 }  // namespace veyra

@@ -36,6 +36,9 @@ class MainWindowPrompts {
   // The program-file dialogs ("Preset Files (*.preset)", "DamA Files (*.dama)");
   // empty when cancelled. Saving asks before replacing a file.
   virtual QString ProgramFilePath(QWidget* owner, ProgramFileKind kind, bool save);
+  // A file whose fields lie outside the editors' ranges (the text says how
+  // many): true to load it anyway, false to cancel (the default answer).
+  virtual bool LoadAnyway(QWidget* owner, const QString& text);
 };
 
 // Prompts that show nothing and decline every question: a run that only
@@ -51,6 +54,7 @@ class UnattendedPrompts : public MainWindowPrompts {
   QString FilterTextPath(QWidget*, bool) override { return {}; }
   std::optional<std::string> ChannelName(QWidget*, const QString&) override { return std::nullopt; }
   QString ProgramFilePath(QWidget*, ProgramFileKind, bool) override { return {}; }
+  bool LoadAnyway(QWidget* owner, const QString& text) override;
 };
 
 }  // namespace veyra

@@ -4,9 +4,12 @@
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "controls/message_box.hpp"
 #include "editing/edit_context.hpp"
+#include "editing/load_question.hpp"
 #include "editing/prompts.hpp"
 #include "files/store_files.hpp"
 #include "link/device_link.hpp"
@@ -119,14 +122,20 @@ QWidget* PresetOperations::Owner() const {
 
 bool PresetOperations::ReadFile(PresetOperation operation, int program, const QString& path) {
   ParameterStore& store = context_.Store();
-  const LoadResult loaded = operation == PresetOperation::RecallFromFile
-                                ? ReadPresetFile(store, program, FilePath(path))
-                                : ReadBankFile(store, FilePath(path));
+  // Into a copy first, so that a file that fails the check and is not wanted
+  // changes nothing.
+  const auto read = std::make_unique<ParameterStore>(store);
+  const bool one = operation == PresetOperation::RecallFromFile;
+  const LoadResult loaded =
+      one ? ReadPresetFile(*read, program, FilePath(path)) : ReadBankFile(*read, FilePath(path));
   if (!loaded.ok()) {
     context_.Prompts().Ask(Owner(), QString::fromStdString(loaded.Error), "Warning",
                            kStyleOk | kIconExclamation);
     return false;
   }
+  const std::vector<RangeFinding> findings = one ? CheckProgram(*read, program) : CheckAllPrograms(*read);
+  if (!AcceptFileCheck(context_.Prompts(), Owner(), path, findings, "program file")) return false;
+  store = *read;
   const std::string notice = LoadNotice(loaded);
   if (!notice.empty()) context_.Prompts().Notice(Owner(), QString::fromStdString(notice));
   return true;

@@ -8,6 +8,7 @@
 #include "files/store_files.hpp"
 #include "mainwin/about_box.hpp"
 #include "mainwin/device_session.hpp"
+#include "editing/load_question.hpp"
 #include "editing/prompts.hpp"
 #include "mainwin/main_window.hpp"
 #include <QDialog>
@@ -168,11 +169,16 @@ void MainWindow::ConnectTo(const QString& address) {
 bool MainWindow::OpenSettingsFile(const QString& path) {
   const bool online = session_->Online();
   const DeviceFacts device(store_.System);
-  const LoadResult loaded = ReadSettingsFile(store_, path.toStdString());
+  // The file goes into a copy first: one that fails the check and is not
+  // wanted after all leaves the settings as they were.
+  const auto read = std::make_unique<ParameterStore>(store_);
+  const LoadResult loaded = ReadSettingsFile(*read, path.toStdString());
   if (!loaded.ok()) {
     prompts_->Ask(this, QString::fromStdString(loaded.Error), "Warning", kStyleOk | kIconExclamation);
     return false;
   }
+  if (!AcceptFileCheck(*prompts_, this, path, CheckLiveSettings(*read), "settings file")) return false;
+  store_ = *read;
   if (online) device.PutBack(store_.System);
   context_->ClearHistory();
   session_->DownloadLive();
