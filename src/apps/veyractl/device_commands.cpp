@@ -76,15 +76,6 @@ int Saved(const Console& console, const SaveResult& result) {
   return result.ok() ? kExitOk : console.Failure(result.Error);
 }
 
-// Runs the connection, then body(session); the device link closes with the session.
-template <typename Body>
-int Connected(const Console& console, const GlobalOptions& global, Body&& body) {
-  DeviceSession session(console);
-  if (const int status = session.Prepare(global); status != kExitOk) return status;
-  if (const int status = session.Connect(); status != kExitOk) return status;
-  return body(session);
-}
-
 int LockCommand(const Console& console, const GlobalOptions& global, const std::string& password,
                 bool locking) {
   return Connected(console, global, [&](DeviceSession& session) {

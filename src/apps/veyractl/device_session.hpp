@@ -69,4 +69,14 @@ class DeviceSession {
   DeviceLink link_;
 };
 
+// Runs the connection, then body(session); the device link closes with the
+// session. Returns the exit status of whichever failed, or body's.
+template <typename Body>
+int Connected(const Console& console, const GlobalOptions& global, Body&& body) {
+  DeviceSession session(console);
+  if (const int status = session.Prepare(global); status != kExitOk) return status;
+  if (const int status = session.Connect(); status != kExitOk) return status;
+  return body(session);
+}
+
 }  // namespace veyra::ctl

@@ -152,14 +152,6 @@ void TakeGroups(ParameterStore& store, const ParameterStore& from) {
   }
 }
 
-template <typename Body>
-int Connected(const Console& console, const GlobalOptions& global, Body&& body) {
-  DeviceSession session(console);
-  if (const int status = session.Prepare(global); status != kExitOk) return status;
-  if (const int status = session.Connect(); status != kExitOk) return status;
-  return body(session);
-}
-
 int SetOnDevice(const Console& console, const GlobalOptions& global, const ParamOptions& options,
                 const std::vector<std::string>& words) {
   // Everything that can be checked without the device is checked first: a
