@@ -3,6 +3,7 @@
 // its device between clients, so a pull shows what a set did).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -15,8 +16,11 @@ namespace {
 
 class VeyractlParams : public ::testing::Test {
  protected:
+  // A command on a file takes no device.
   ToolRun Run(std::vector<std::string> args, const std::string& device = "sim:orvane,fast") {
-    std::vector<std::string> all{VEYRACTL_EXE, "--report-gap", "0", "--device", device};
+    std::vector<std::string> all{VEYRACTL_EXE, "--report-gap", "0"};
+    if (std::find(args.begin(), args.end(), "--file") == args.end())
+      all.insert(all.end(), {"--device", device});
     all.insert(all.end(), args.begin(), args.end());
     return RunTool(all, dir_ / "");
   }
@@ -37,8 +41,9 @@ class VeyractlParams : public ::testing::Test {
 TEST_F(VeyractlParams, WhatGetPrintsSetTakesBackOnAnotherFile) {
   ASSERT_EQ(Run({"pull", "--settings", Path("a.dat")}).Exit, 0);
   ASSERT_EQ(Run({"pull", "--settings", Path("b.dat")}, "sim:orvane,fast,seed=7").Exit, 0);
-  const ToolRun set = Run({"set", "--file", Path("a.dat"), "input", "B", "name=Lead Vox", "eq4.type=LSHLF",
-                           "eq4.bypass=on", "mic.line=mic", "output", "3", "route=a,b", "limiter.release=x8"});
+  const ToolRun set =
+      Run({"set", "--file", Path("a.dat"), "input", "B", "name=Lead Vox", "eq4.type=LSHLF", "eq4.bypass=on",
+           "mic.line=mic", "output", "3", "route=a,b", "limiter.release=x8"});
   ASSERT_EQ(set.Exit, 0) << set.Err;
   EXPECT_EQ(set.Out,
             "input B name=\"Lead Vox\"\ninput B eq4.type=LSHLF\ninput B eq4.bypass=on\ninput B mic.line=mic\n"
@@ -88,6 +93,11 @@ TEST_F(VeyractlParams, ABadWordExitsTwoAndChangesNothing) {
     EXPECT_TRUE(run.Err.starts_with("veyractl: " + c.Error)) << run.Err;
     EXPECT_EQ(Slurp(Path("a.dat")), before) << c.Error;
   }
+  // A file and a device at once: which one was meant?
+  EXPECT_EQ(RunTool({VEYRACTL_EXE, "--device", "sim:orvane", "get", "--file", Path("a.dat"), "input", "A"},
+                    dir_ / "")
+                .Exit,
+            2);
   // On a device, a word the device's own model refuses sends nothing either.
   const ToolRun sistel = Run(
       {"--trace", Path("t.txt"), "set", "input", "A", "gain=-3", "input", "C", "gain=0"}, "sim:sistel,fast");

@@ -112,6 +112,8 @@ int RunCheck(const Console& console, const CheckOptions& options) {
 
 int RunDiff(const Console& console, const GlobalOptions& global, const DiffOptions& options) {
   if (options.Files.size() == 1) return DiffWithDevice(console, global, options);
+  if (global.DeviceGiven)
+    return console.Usage("diff compares two files, or one with the device: not two files and --device");
   LoadedRecords before, after;
   if (const int status = LoadRecords(console, options.Files[0], before); status != kExitOk)
     return Trouble(status);

@@ -284,7 +284,8 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
   app.require_subcommand(1);
   app.fallthrough();
   Commands c;
-  app.add_option("--device", c.Global.Device, kAddressHelp)->type_name("ADDRESS")->capture_default_str();
+  CLI::Option* device =
+      app.add_option("--device", c.Global.Device, kAddressHelp)->type_name("ADDRESS")->capture_default_str();
   app.add_option("--trace", c.Global.Trace,
                  "Write the link transcript (every report sent and received) to FILE")
       ->type_name("FILE");
@@ -312,6 +313,7 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
     }
     return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;
   }
+  c.Global.DeviceGiven = device->count() > 0;
   const Console console(out, err, c.Global.Quiet, stderrIsTerminal);
   return c.Run(console);
 }

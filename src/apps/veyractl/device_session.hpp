@@ -15,7 +15,8 @@ namespace veyra::ctl {
 
 struct GlobalOptions {
   std::string Device = "usb";
-  std::string Trace;  // transcript file, or empty
+  bool DeviceGiven = false;  // --device was written (commands on files refuse it)
+  std::string Trace;         // transcript file, or empty
   bool Quiet = false;
   // Link timing; negative or zero keeps the program's own.
   int ReportGapUs = -1;  // pause between the reports of one frame

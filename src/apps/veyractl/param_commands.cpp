@@ -199,9 +199,18 @@ void ShowProgramAsLive(SourceFile& file) {
             std::begin(store.Outputs));
 }
 
+// A command given both a file and a device would leave the operator guessing
+// which one it changed.
+int FileOrDevice(const Console& console, const GlobalOptions& global, const ParamOptions& options) {
+  if (!options.File.empty() && global.DeviceGiven)
+    return console.Usage("--file works on the file and --device on a device: give one of them");
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunGet(const Console& console, const GlobalOptions& global, const ParamOptions& options) {
+  if (const int status = FileOrDevice(console, global, options); status != kExitOk) return status;
   if (options.File.empty()) {
     std::vector<ScriptSection> sections;
     if (const int status = CheckGet(console, options.Words, ModelOf(8, 8, ScriptTarget::Processor), sections);
@@ -229,6 +238,7 @@ int RunGet(const Console& console, const GlobalOptions& global, const ParamOptio
 }
 
 int RunSet(const Console& console, const GlobalOptions& global, const ParamOptions& options) {
+  if (const int status = FileOrDevice(console, global, options); status != kExitOk) return status;
   std::vector<std::string> words;
   if (const int status = GatherWords(console, options, words); status != kExitOk) return status;
   return options.File.empty() ? SetOnDevice(console, global, options, words)
