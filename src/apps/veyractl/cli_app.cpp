@@ -9,6 +9,11 @@
 #include "eq_commands.hpp"
 #include "file_commands.hpp"
 
+// The installation report, where the build has Qt Gui.
+#ifdef VEYRA_WITH_REPORT
+#include "report_command.hpp"
+#endif
+
 namespace veyra::ctl {
 
 namespace {
@@ -249,6 +254,9 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
   AddAdminCommands(app, c);
   AddFileCommands(app, c);
   AddEqCommands(app, c);
+#ifdef VEYRA_WITH_REPORT
+  AddReportCommand(app, c.Run);
+#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
