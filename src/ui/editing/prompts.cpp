@@ -103,3 +103,17 @@ QString MainWindowPrompts::FilterTextPath(QWidget* owner, bool save) {
 }
 
 }  // namespace veyra
+
+// ---- The installation report -------------------------------------------------
+
+namespace veyra {
+
+std::optional<ReportChoice> MainWindowPrompts::ReportSettings(QWidget*, const QStringList&) {
+  return std::nullopt;
+}
+
+QString MainWindowPrompts::ReportPath(QWidget* owner) {
+  return RunFileDialog(owner, QFileDialog::AcceptSave, {"PDF Files (*.pdf);;All Files (*)", "pdf"});
+}
+
+}  // namespace veyra
