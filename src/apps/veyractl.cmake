@@ -28,3 +28,11 @@ add_executable(veyractl veyractl/main.cpp)
 target_link_libraries(veyractl PRIVATE veyra::ctl veyra::sim)
 veyra_warnings(veyractl)
 install(TARGETS veyractl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The installation report (PDF) needs Qt Gui: it is part of the tool when the
+# build has the painting library (VEYRA_BUILD_GUI=ON).
+if(TARGET veyra_paint)
+  target_sources(veyra_ctl PRIVATE veyractl/report_command.cpp)
+  target_link_libraries(veyra_ctl PRIVATE veyra::paint)
+  target_compile_definitions(veyra_ctl PRIVATE VEYRA_WITH_REPORT=1)
+endif()

@@ -12,3 +12,8 @@ veyra_add_test(veyra_ctl_tests
 target_compile_definitions(veyra_ctl_tests PRIVATE VEYRACTL_EXE="$<TARGET_FILE:veyractl>"
                                                    VEYRA_SIM_EXE="$<TARGET_FILE:veyra-sim>")
 add_dependencies(veyra_ctl_tests veyractl veyra-sim)
+
+# veyractl report, where the tool has it (a build with Qt Gui).
+if(TARGET veyra_paint)
+  target_sources(veyra_ctl_tests PRIVATE apps/veyractl_report_test.cpp)
+endif()

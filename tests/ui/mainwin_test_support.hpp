@@ -169,6 +169,18 @@ class ScriptedPrompts : public MainWindowPrompts {
   }
   std::vector<QString> loadQuestions;
   std::deque<bool> loadAnswers;
+  // File > Export report: the settings dialog's answers (nothing: cancelled)
+  // and the path, from paths like the other file dialogs.
+  std::optional<ReportChoice> ReportSettings(QWidget*, const QStringList& programNames) override {
+    reportNames = programNames;
+    if (reportChoices.empty()) return std::nullopt;
+    const std::optional<ReportChoice> choice = reportChoices.front();
+    reportChoices.pop_front();
+    return choice;
+  }
+  QString ReportPath(QWidget*) override { return NextPath(); }
+  std::deque<std::optional<ReportChoice>> reportChoices;
+  QStringList reportNames;
 
   std::vector<QString> notices, asked, captions, namesAsked;
   std::deque<std::optional<std::string>> names;  // the Set Name dialog's answers

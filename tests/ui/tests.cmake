@@ -97,3 +97,15 @@ if(TARGET veyra)
            COMMAND veyra --device sim:sistel,fast --open program --screenshot ${CMAKE_BINARY_DIR}/ui-renders/veyra_program.png)
   set_tests_properties(veyra_screenshot_of_the_program_dialog PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 30)
 endif()
+
+# The installation report on Qt Gui alone, read back with poppler's tools.
+if(TARGET veyra_paint)
+  veyra_add_test(veyra_report_tests
+    SOURCES ui/report_test.cpp
+    LIBS veyra::paint)
+endif()
+
+# File > Export report through scripted prompts (needs UseTestDevice from main_window_test.cpp).
+if(TARGET veyra_mainwin_tests)
+  target_sources(veyra_mainwin_tests PRIVATE ui/report_export_test.cpp)
+endif()

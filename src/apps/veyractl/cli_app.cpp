@@ -11,6 +11,11 @@
 #include "file_commands.hpp"
 #include "param_commands.hpp"
 
+// The installation report, where the build has Qt Gui.
+#ifdef VEYRA_WITH_REPORT
+#include "report_command.hpp"
+#endif
+
 namespace veyra::ctl {
 
 namespace {
@@ -303,6 +308,9 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
   AddEqCommands(app, c);
   AddParamCommands(app, c);
   AddCheckCommands(app, c.Global, c.Check, c.Run);
+#ifdef VEYRA_WITH_REPORT
+  AddReportCommand(app, c.Run);
+#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

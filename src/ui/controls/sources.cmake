@@ -1,5 +1,4 @@
 target_sources(veyra_ui PRIVATE
-  controls/skin_style.cpp controls/skin_style.hpp
   controls/skin_button.cpp controls/skin_button.hpp
   controls/skin_slider.cpp controls/skin_slider.hpp
   controls/skin_spin_value.cpp controls/skin_spin_value.hpp

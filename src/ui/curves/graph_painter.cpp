@@ -49,39 +49,51 @@ namespace {
 // The plot's well, a shade darker than the readout windows of the strips so
 // the channel colours stand out.
 const QColor kPlotFill{20, 26, 30};
-const QColor kLabelText = skin::kTextDim;
-const QColor kHandleFace = skin::kFaceUp;
-const QColor kHandleEdge{190, 200, 206};
 const QColor kLabelBackdrop{16, 21, 24, 200};
 
-void PaintBackground(QPainter& p, const GraphCurveSet& curves) {
+struct Palette {
+  QColor Body, PlotFill, Grid, ZeroLine, Label, HandleFace, HandleEdge, HandleText;
+};
+
+const Palette& PaletteFor(GraphStyle style) {
+  static const Palette screen{skin::kShellBody, kPlotFill,     skin::kGrid,     skin::kGrid,
+                              skin::kTextDim,   skin::kFaceUp, {190, 200, 206}, skin::kTextLight};
+  // Paper: light grid, a dark zero line and frame, so a grey print still
+  // tells the curves from the grid.
+  static const Palette print{Qt::white,    Qt::white, {200, 200, 200}, {70, 70, 70},
+                             {30, 30, 30}, Qt::white, {30, 30, 30},    Qt::black};
+  return style == GraphStyle::Print ? print : screen;
+}
+
+void PaintBackground(QPainter& p, const GraphCurveSet& curves, GraphStyle style) {
+  const Palette& colours = PaletteFor(style);
   const QSize size = curves.ClientSize();
   const PlotRect& plot = curves.Plot();
-  p.fillRect(QRect(QPoint(0, 0), size), skin::kShellBody);
-  p.fillRect(graph::ToQRect(plot), kPlotFill);
+  p.fillRect(QRect(QPoint(0, 0), size), colours.Body);
+  p.fillRect(graph::ToQRect(plot), colours.PlotFill);
 
   p.setRenderHint(QPainter::Antialiasing, false);
-  p.setPen(QPen(skin::kGrid, 1));
+  p.setPen(QPen(colours.Grid, 1));
   for (int f : graph::kGridFrequencies) {
     const int x = graph::FrequencyX(f, plot);
     p.drawLine(x, plot.Top, x, plot.Bottom);
   }
   // The decibel rows, dotted so the vertical decade lines stay the grid.
   const int span = curves.DecibelSpan();
-  QPen rowPen(skin::kGrid, 1, Qt::DotLine);
+  QPen rowPen(colours.Grid, 1, Qt::DotLine);
   p.setFont(skin::ControlFont(10));
   for (int k = 4; k >= -4; --k) {
     const int y = plot.Top + plot.Height() * (4 - k) / 8;
-    p.setPen(k == 0 ? QPen(skin::kGrid, 1) : rowPen);
+    p.setPen(k == 0 ? QPen(colours.ZeroLine, 1) : rowPen);
     p.drawLine(plot.Left, y, plot.Right, y);
-    p.setPen(kLabelText);
+    p.setPen(colours.Label);
     p.drawText(QRect(0, y - 8, kPlotLeftOffset - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
                QString::number(span * k / 4));
   }
-  p.setPen(QPen(skin::kGrid, 1));
+  p.setPen(QPen(colours.ZeroLine, 1));
   p.setBrush(Qt::NoBrush);
   p.drawRect(graph::ToQRect(plot));
-  p.setPen(kLabelText);
+  p.setPen(colours.Label);
   for (const graph::AxisLabel& label : graph::kFrequencyLabels) {
     const int x = graph::FrequencyX(label.Frequency, plot);
     // The last label would be cut by the control's edge if centred.
@@ -144,18 +156,53 @@ void StrokeWithin(QPainter& p, const CurvePointsF& points, double top, double bo
   flush();
 }
 
-void PaintSum(QPainter& p, const ChannelCurve& curve, const PlotRect& plot) {
-  p.setPen(QPen(QColor::fromRgba(curve.Colour().Argb), 2.0, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+void PaintSum(QPainter& p, const ChannelCurve& curve, const PlotRect& plot, GraphStyle style) {
+  if (style == GraphStyle::Print) {
+    p.setPen(PrintCurvePen(PrintCurve::Sum));
+  } else {
+    p.setPen(QPen(QColor::fromRgba(curve.Colour().Argb), 2.0, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+  }
   p.setBrush(Qt::NoBrush);
   StrokeWithin(p, curve.SumPoints(), plot.Top - 2, plot.Bottom + 2);
 }
 
-void PaintSums(QPainter& p, const GraphCurveSet& curves, uint8_t mask) {
+void PaintSums(QPainter& p, const GraphCurveSet& curves, uint8_t mask, GraphStyle style) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setClipRect(graph::ToQRect(curves.Plot()).adjusted(0, 0, 1, 1));
   for (int c = 0; c < kChannelSlots; ++c) {
-    if ((mask >> c & 1) != 0) PaintSum(p, curves.Channel(c), curves.Plot());
+    if ((mask >> c & 1) != 0) PaintSum(p, curves.Channel(c), curves.Plot(), style);
+  }
+  p.restore();
+}
+
+// A filter that changes the response: an active section, or an active band
+// with a gain (a band at 0 dB lies on the zero line).
+bool Shapes(const CFilter& filter) {
+  if (!graph::IsActive(filter)) return false;
+  return filter.IsSection() || (!filter.BandOff() && !filter.AllOff());
+}
+
+// Paper only: the single filters of the edited channel under its sum, the
+// bands dashed, the crossover sections dash-dotted, at the sum's x positions.
+void PaintFilterCurves(QPainter& p, const GraphCurveSet& curves, int channel) {
+  const ChannelCurve& curve = curves.Channel(channel);
+  const PlotRect& plot = curves.Plot();
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setClipRect(graph::ToQRect(plot).adjusted(0, 0, 1, 1));
+  p.setBrush(Qt::NoBrush);
+  CurvePointsF points{};
+  for (int f = 0; f < curve.FilterCount(); ++f) {
+    const CFilter& filter = curve.Filter(f);
+    if (!Shapes(filter)) continue;
+    p.setPen(PrintCurvePen(filter.IsSection() ? PrintCurve::Section : PrintCurve::Band));
+    for (int i = 0; i < kFrequencyPoints; ++i) {
+      points[i].X = curve.SumPoints()[i].X;
+      points[i].Y =
+          static_cast<float>(GainToY(filter.Response()[i], plot.Height(), curves.DecibelSpan()) + plot.Top);
+    }
+    StrokeWithin(p, points, plot.Top - 2, plot.Bottom + 2);
   }
   p.restore();
 }
@@ -164,13 +211,14 @@ uint8_t OtherChannels(const GraphView& view) {
   return static_cast<uint8_t>(view.ShownMask & ~(1u << view.Channel));
 }
 
-void PaintHandle(QPainter& p, const QRect& handle, const QString& number, bool selected, bool focused) {
+void PaintHandle(QPainter& p, const QRect& handle, const QString& number, bool selected, bool focused,
+                 const Palette& colours) {
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF face = QRectF(handle).adjusted(0.5, 0.5, -0.5, -0.5);
-  p.setPen(QPen(selected ? skin::kAccent.lighter(130) : kHandleEdge, selected && focused ? 2 : 1));
-  p.setBrush(selected ? skin::kAccent : kHandleFace);
+  p.setPen(QPen(selected ? skin::kAccent.lighter(130) : colours.HandleEdge, selected && focused ? 2 : 1));
+  p.setBrush(selected ? skin::kAccent : colours.HandleFace);
   p.drawRoundedRect(face, 3, 3);
-  p.setPen(skin::kTextLight);
+  p.setPen(selected ? skin::kTextLight : colours.HandleText);
   p.drawText(handle, Qt::AlignCenter, number);
 }
 
@@ -199,6 +247,7 @@ QString HandleCaption(const CFilter& filter) {
 }
 
 void PaintHandles(QPainter& p, const GraphCurveSet& curves, const GraphView& view) {
+  const Palette& colours = PaletteFor(view.Style);
   const ChannelCurve& curve = curves.Channel(view.Channel);
   const PlotRect& plot = curves.Plot();
   const int span = curves.DecibelSpan();
@@ -206,26 +255,27 @@ void PaintHandles(QPainter& p, const GraphCurveSet& curves, const GraphView& vie
   for (int f = 0; f < curve.FilterCount(); ++f) {
     const CFilter& filter = curve.Filter(f);
     if (f != view.SelectedFilter && graph::IsActive(filter))
-      PaintHandle(p, graph::HandleRect(filter, plot, span), HandleCaption(filter), false, false);
+      PaintHandle(p, graph::HandleRect(filter, plot, span), HandleCaption(filter), false, false, colours);
   }
   if (view.SelectedFilter < 0 || view.SelectedFilter >= curve.FilterCount()) return;
   const CFilter& selected = curve.Filter(view.SelectedFilter);
   if (!graph::IsActive(selected)) return;
   const QRect handle = graph::HandleRect(selected, plot, span);
   if (selected.IsBand()) {
-    p.setPen(QPen(kHandleEdge, 1));
+    p.setPen(QPen(colours.HandleEdge, 1));
     p.setBrush(skin::kAccent.darker(140));
     for (bool right : {false, true})
       p.drawRect(graph::WidthHandleRect(selected, right, plot, span).adjusted(0, 0, -1, -1));
   }
-  PaintHandle(p, handle, HandleCaption(selected), true, view.Focused);
+  PaintHandle(p, handle, HandleCaption(selected), true, view.Focused, colours);
   p.setFont(skin::ControlFont(11));
   PaintLabel(p, selected, handle, plot);
 }
 
 // Everything after the filled filter and the other channels' curves.
 void PaintEditedChannel(QPainter& p, const GraphCurveSet& curves, const GraphView& view) {
-  PaintSums(p, curves, static_cast<uint8_t>(1u << view.Channel));
+  if (view.Style == GraphStyle::Print) PaintFilterCurves(p, curves, view.Channel);
+  PaintSums(p, curves, static_cast<uint8_t>(1u << view.Channel), view.Style);
   PaintHandles(p, curves, view);
   if (view.Focused) {
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -239,26 +289,35 @@ void PaintEditedChannel(QPainter& p, const GraphCurveSet& curves, const GraphVie
 
 }  // namespace
 
+QPen PrintCurvePen(PrintCurve curve) {
+  if (curve == PrintCurve::Sum)
+    return QPen(QColor(15, 15, 15), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  QPen pen(QColor(70, 70, 70), 1.1, Qt::CustomDashLine, Qt::FlatCap, Qt::RoundJoin);
+  pen.setDashPattern(curve == PrintCurve::Section ? QList<qreal>{7, 2.5, 1.5, 2.5} : QList<qreal>{4, 2.5});
+  return pen;
+}
+
 void PaintResponseGraph(QPainter& painter, const QRect& rect, const GraphCurveSet& curves,
                         const GraphView& view) {
   painter.save();
   painter.translate(rect.topLeft());
   painter.setClipRect(QRect(QPoint(0, 0), rect.size()));
-  PaintBackground(painter, curves);
+  PaintBackground(painter, curves, view.Style);
   PaintFilledFilter(painter, curves, view);
-  PaintSums(painter, curves, OtherChannels(view));
+  PaintSums(painter, curves, OtherChannels(view), view.Style);
   PaintEditedChannel(painter, curves, view);
   painter.restore();
 }
 
 void PaintChannelResponse(QPainter& painter, const QRect& rect, ParameterStore& store, bool output,
-                          int channel, uint8_t shownMask, int decibelSpan) {
+                          int channel, uint8_t shownMask, int decibelSpan, GraphStyle style) {
   auto curves = std::make_unique<GraphCurveSet>();
   curves->Attach(store, output);
   curves->SetClientSize(rect.size(), decibelSpan);
   GraphView view;
   view.Channel = channel;
   view.ShownMask = shownMask;
+  view.Style = style;
   PaintResponseGraph(painter, rect, *curves, view);
 }
 
@@ -281,10 +340,11 @@ void GraphFrame::Render(const GraphCurveSet& curves, const GraphView& view, qrea
     return;
   }
   LayerKey key{pixels, pixelRatio, curves.DecibelSpan()};
+  key.Style = view.Style;
   if (!(background_key_ == key)) {
     Prepare(background_, pixels, pixelRatio);
     QPainter p(&background_);
-    PaintBackground(p, curves);
+    PaintBackground(p, curves, view.Style);
     background_key_ = key;
   }
   key.Channel = view.Channel;
@@ -295,7 +355,7 @@ void GraphFrame::Render(const GraphCurveSet& curves, const GraphView& view, qrea
     Prepare(others_, pixels, pixelRatio);
     others_.fill(Qt::transparent);
     QPainter p(&others_);
-    PaintSums(p, curves, key.Mask);
+    PaintSums(p, curves, key.Mask, view.Style);
     others_key_ = key;
   }
 

@@ -13,6 +13,7 @@
 #include "state/parameter_store.hpp"
 
 class QPainter;
+class QPen;
 
 namespace veyra {
 
@@ -54,6 +55,17 @@ class GraphCurveSet {
   std::array<uint32_t, kChannelSlots> generation_{};
 };
 
+// How a picture is drawn: in the program's dark skin, or for paper, where
+// it has a white ground and dark lines and must read in black and white too.
+// On paper every active filter's own curve is drawn as well, dashed and thin
+// (the crossover sections dash-dotted), under the sum, which stays solid and
+// thick; the handles are white with dark numbers.
+enum class GraphStyle { Screen, Print };
+
+// The pens of the print style's curves, for a legend that matches them.
+enum class PrintCurve { Sum, Band, Section };
+QPen PrintCurvePen(PrintCurve curve);
+
 // What one picture of the graph shows.
 struct GraphView {
   int Channel = 0;          // the edited channel: its handles, its sum always drawn
@@ -61,6 +73,7 @@ struct GraphView {
   int FilledFilter = -1;    // the filter drawn as a filled area, -1 none
   int SelectedFilter = -1;  // the filter with a lit handle, its label and width handles
   bool Focused = false;     // the control has the keyboard
+  GraphStyle Style = GraphStyle::Screen;
 };
 
 // Paints the whole graph into `rect` (its top-left is the control's origin).
@@ -71,7 +84,8 @@ void PaintResponseGraph(QPainter& painter, const QRect& rect, const GraphCurveSe
 // For a report: builds the curves of one channel from the store and paints
 // them into rect with the given span.
 void PaintChannelResponse(QPainter& painter, const QRect& rect, ParameterStore& store, bool output,
-                          int channel, uint8_t shownMask, int decibelSpan);
+                          int channel, uint8_t shownMask, int decibelSpan,
+                          GraphStyle style = GraphStyle::Screen);
 
 // The control's off-screen frame, painted in layers: the grid and the axis
 // labels change only with the size, the pixel ratio and the span; the other
@@ -92,6 +106,7 @@ class GraphFrame {
     int Channel = -1;
     uint8_t Mask = 0;
     std::array<uint32_t, kChannelSlots> Generations{};
+    GraphStyle Style = GraphStyle::Screen;
     bool operator==(const LayerKey&) const = default;
   };
   static void Prepare(QImage& image, const QSize& pixels, qreal ratio);

@@ -103,10 +103,6 @@ QString MainWindowPrompts::FilterTextPath(QWidget* owner, bool save) {
   return dialog.selectedFiles().front();
 }
 
-}  // namespace veyra
-
-namespace veyra {
-
 bool MainWindowPrompts::LoadAnyway(QWidget* owner, const QString& text) {
   QMessageBox box(QMessageBox::Warning, "Warning", text, QMessageBox::NoButton, owner);
   QPushButton* load = box.addButton("Load anyway", QMessageBox::AcceptRole);
@@ -120,6 +116,16 @@ bool MainWindowPrompts::LoadAnyway(QWidget* owner, const QString& text) {
 bool UnattendedPrompts::LoadAnyway(QWidget*, const QString& text) {
   std::fprintf(stderr, "veyra: %s\n", text.toLocal8Bit().constData());
   return false;
+}
+
+// ---- The installation report -------------------------------------------------
+
+std::optional<ReportChoice> MainWindowPrompts::ReportSettings(QWidget*, const QStringList&) {
+  return std::nullopt;
+}
+
+QString MainWindowPrompts::ReportPath(QWidget* owner) {
+  return RunFileDialog(owner, QFileDialog::AcceptSave, {"PDF Files (*.pdf);;All Files (*)", "pdf"});
 }
 
 }  // namespace veyra

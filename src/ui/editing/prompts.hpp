@@ -3,8 +3,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <string>
+
+#include "report/installation_report.hpp"
 
 class QWidget;
 
@@ -12,6 +15,13 @@ namespace veyra {
 
 // The program files of the Program dialog: one program (".preset") or all 30 (".dama").
 enum class ProgramFileKind { Preset, Bank };
+
+// What File > Export report documents: the live settings (kLiveSource) or a
+// program 1..30, on which paper.
+struct ReportChoice {
+  int Source = kLiveSource;
+  PaperSize Paper = PaperSize::A4;
+};
 
 class MainWindowPrompts {
  public:
@@ -39,6 +49,15 @@ class MainWindowPrompts {
   // A file whose fields lie outside the editors' ranges (the text says how
   // many): true to load it anyway, false to cancel (the default answer).
   virtual bool LoadAnyway(QWidget* owner, const QString& text);
+
+  // ---- The installation report ------------------------------------------------
+  // Which settings to report and the paper, from the 30 program names;
+  // nothing when cancelled. These prompts decline it: the dialog belongs to a
+  // window above this layer, so the main window's own prompts show it.
+  virtual std::optional<ReportChoice> ReportSettings(QWidget* owner, const QStringList& programNames);
+  // The report file ("PDF Files (*.pdf)"); empty when cancelled. Asks before
+  // replacing a file.
+  virtual QString ReportPath(QWidget* owner);
 };
 
 // Prompts that show nothing and decline every question: a run that only
@@ -55,6 +74,7 @@ class UnattendedPrompts : public MainWindowPrompts {
   std::optional<std::string> ChannelName(QWidget*, const QString&) override { return std::nullopt; }
   QString ProgramFilePath(QWidget*, ProgramFileKind, bool) override { return {}; }
   bool LoadAnyway(QWidget* owner, const QString& text) override;
+  QString ReportPath(QWidget*) override { return {}; }
 };
 
 }  // namespace veyra

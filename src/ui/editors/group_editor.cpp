@@ -36,27 +36,12 @@ const ChannelGroup& GroupOf(const ParameterStore& store, ChannelKind kind, int g
 }  // namespace
 
 std::vector<GroupFlagColumn> GroupEditor::Columns(ChannelKind kind) {
-  if (kind == ChannelKind::Input)
-    return {{"MUTE", &ChannelGroup::LinkMute, "mute link"},
-            {"GAIN", &ChannelGroup::LinkGain, "gain link"},
-            {"EQ", &ChannelGroup::LinkEq, "EQ link"},
-            {"POL", &ChannelGroup::LinkPolarity, "polarity link"},
-            {"DLY", &ChannelGroup::LinkDelay, "delay link"},
-            {"LIMIT", &ChannelGroup::LinkCompressor, "compressor link"},
-            {"MIC", &ChannelGroup::LinkMic, "mic/line link"}};
-  return {{"MUTE", &ChannelGroup::LinkMute, "mute link"},
-          {"GAIN", &ChannelGroup::LinkGain, "gain link"},
-          {"EQ", &ChannelGroup::LinkEq, "EQ link"},
-          {"XOVR", &ChannelGroup::LinkCrossover, "crossover link"},
-          {"POL", &ChannelGroup::LinkPolarity, "polarity link"},
-          {"DLY", &ChannelGroup::LinkDelay, "delay link"},
-          {"LIMIT", &ChannelGroup::LinkLimiter, "limiter link"},
-          {"MIX", &ChannelGroup::LinkMix, "routing link"}};
+  const std::span<const GroupLinkColumn> columns = GroupLinkColumns(kind);
+  return {columns.begin(), columns.end()};
 }
 
 int GroupEditor::ShownColumns(ChannelKind kind, int model) {
-  const int all = static_cast<int>(Columns(kind).size());
-  return model == kLinkColumnModel ? all : all - 1;
+  return ShownGroupLinkColumns(kind, model);
 }
 
 GroupEditor::GroupEditor(EditContext& context, ChannelKind kind, QWidget* parent)

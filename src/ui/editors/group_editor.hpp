@@ -11,6 +11,7 @@
 
 #include "editors/editor_dialog.hpp"
 #include "groups/channel_kind.hpp"
+#include "groups/group_links.hpp"
 
 class QWidget;
 
@@ -18,12 +19,7 @@ namespace veyra {
 
 class SkinButton;
 
-// One flag column: its caption and the flag of the group record.
-struct GroupFlagColumn {
-  const char* Caption;
-  uint8_t ChannelGroup::*Flag;
-  const char* What;  // names the undo step: "mute link"
-};
+using GroupFlagColumn = GroupLinkColumn;
 
 class GroupEditor : public EditorDialog {
   Q_OBJECT
@@ -31,7 +27,7 @@ class GroupEditor : public EditorDialog {
  public:
   static constexpr int kGroups = kChannelSlots;
   // The model whose editor shows the MIC (inputs) or MIX (outputs) column.
-  static constexpr int kLinkColumnModel = 4;
+  static constexpr int kLinkColumnModel = veyra::kLinkColumnModel;
   static constexpr int kNameLimit = 15;  // bytes of device text; the 16-byte area keeps its terminator
 
   GroupEditor(EditContext& context, ChannelKind kind, QWidget* parent = nullptr);

@@ -25,6 +25,8 @@ enum Command : int {
   kCmdResetAll = 32785,
   kCmdSecurity = 32787,
   kCmdAbout = 32788,
+  // File > Export report: the installation report (PDF).
+  kCmdExportReport = 32800,
   // Toolbar.
   kToolOpen = 1001,
   kToolSave = 1002,

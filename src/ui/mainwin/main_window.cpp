@@ -20,6 +20,7 @@
 #include "editing/prompts.hpp"
 #include "mainwin/main_toolbar.hpp"
 #include "mainwin/status_area.hpp"
+#include "mainwin/window_prompts.hpp"
 #include "shell/application_shell.hpp"
 #include "state/device_text.hpp"
 #include "state/models.hpp"
@@ -79,7 +80,7 @@ constexpr DemoDevice kDemoDevices[] = {
 MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
     : QMainWindow(parent),
       store_(store),
-      prompts_(options.Prompts ? std::move(options.Prompts) : std::make_unique<MainWindowPrompts>()) {
+      prompts_(options.Prompts ? std::move(options.Prompts) : std::make_unique<WindowPrompts>()) {
   setWindowTitle(kCaption);
   setWindowIcon(QIcon(":/icons/veyra.png"));
   InstallArialFont();
@@ -160,6 +161,8 @@ void MainWindow::BuildMenus() {
   QMenu* file = bar->addMenu("&File");
   add(file, "&Open file", kCmdOpenFile);
   add(file, "&Save file", kCmdSaveFile);
+  file->addSeparator();
+  add(file, "Export &report...", kCmdExportReport);
   file->addSeparator();
   add(file, "E&xit", kCmdExit);
   QMenu* edit = bar->addMenu("&Edit");

@@ -31,6 +31,7 @@ class SkinDropDown;
 class SkinLabel;
 class StatusArea;
 struct LinkTiming;
+struct ReportChoice;
 
 struct MainWindowOptions {
   std::unique_ptr<MainWindowPrompts> Prompts;  // null: the real dialogs
@@ -94,6 +95,11 @@ class MainWindow : public QMainWindow {
   // File > Open and Save with a chosen path; false when nothing was loaded or saved.
   bool OpenSettingsFile(const QString& path);
   bool SaveSettingsFile(const QString& path);
+  // File > Export report with a chosen subject and path: the installation
+  // report of the live settings (with the device's versions and id while
+  // online) or of a program. False when it could not be written (the
+  // operator was told why).
+  bool ExportReport(const ReportChoice& choice, const QString& path);
   // Ends the window without the save question (a run that takes a picture).
   void CloseWithoutQuestion();
 

@@ -16,6 +16,7 @@
 
 #include "editing/edit_context.hpp"
 #include "editors/editor_registry.hpp"
+#include "state/device_text.hpp"
 #include "state/parameter_store.hpp"
 
 namespace veyra {
@@ -113,6 +114,16 @@ void MainWindow::RunCommand(int id) {
     case kToolProgram:
       RunCommand(kCmdProgram);
       break;
+    case kCmdExportReport: {
+      QStringList names;
+      for (int p = 1; p <= kPresetCount; ++p)
+        names.push_back(QString::fromStdString(DecodeField(store_.Presets[p].Name)));
+      const std::optional<ReportChoice> choice = prompts_->ReportSettings(this, names);
+      if (!choice) break;
+      const QString path = prompts_->ReportPath(this);
+      if (!path.isEmpty()) ExportReport(*choice, path);
+      break;
+    }
     case kCmdExit:
       close();
       break;
@@ -194,6 +205,22 @@ bool MainWindow::SaveSettingsFile(const QString& path) {
   const SaveResult saved = WriteSettingsFile(store_, path.toStdString());
   if (!saved.ok()) {
     prompts_->Ask(this, QString::fromStdString(saved.Error), "Warning", kStyleOk | kIconExclamation);
+    return false;
+  }
+  return true;
+}
+
+// ---- File > Export report --------------------------------------------------------
+
+bool MainWindow::ExportReport(const ReportChoice& choice, const QString& path) {
+  const ReportSubject subject = StoreSubject(store_, choice.Source, session_->Online());
+  ReportOptions options;
+  options.Paper = choice.Paper;
+  // A report of a few pages takes a fraction of a second to write, so the
+  // window writes it itself.
+  const ReportOutcome outcome = WriteInstallationReport(store_, subject, options, path.toStdString());
+  if (!outcome.ok()) {
+    prompts_->Ask(this, QString::fromStdString(outcome.Error), "Warning", kStyleOk | kIconExclamation);
     return false;
   }
   return true;

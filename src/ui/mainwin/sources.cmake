@@ -7,3 +7,8 @@ target_sources(veyra_ui PRIVATE
   mainwin/about_box.cpp mainwin/about_box.hpp
   mainwin/main_window.cpp mainwin/main_window_commands.cpp mainwin/main_window.hpp
 )
+
+# The main window's real dialogs, and File > Export report.
+target_sources(veyra_ui PRIVATE
+  mainwin/window_prompts.cpp mainwin/window_prompts.hpp
+)

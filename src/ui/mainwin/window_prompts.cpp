@@ -1,0 +1,13 @@
+#include "mainwin/window_prompts.hpp"
+
+#include "report/report_dialog.hpp"
+
+namespace veyra {
+
+std::optional<ReportChoice> WindowPrompts::ReportSettings(QWidget* owner, const QStringList& programNames) {
+  ReportDialog dialog(programNames, owner);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Choice();
+}
+
+}  // namespace veyra
