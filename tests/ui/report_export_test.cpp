@@ -92,6 +92,7 @@ TEST_F(ReportExport, TheDialogOffersTheLiveSettingsAndThePrograms) {
   EXPECT_EQ(dialog.Choice().Paper, PaperSize::Letter);
   dialog.PaperChooser()->SetCurrentIndex(0);
   EXPECT_EQ(dialog.Choice().Paper, PaperSize::A4);
+  dialog.grab().save(QString(VEYRA_RENDER_DIR) + "/report_dialog.png");  // to be looked at
 }
 
 }  // namespace

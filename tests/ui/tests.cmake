@@ -108,4 +108,5 @@ endif()
 # File > Export report through scripted prompts (needs UseTestDevice from main_window_test.cpp).
 if(TARGET veyra_mainwin_tests)
   target_sources(veyra_mainwin_tests PRIVATE ui/report_export_test.cpp)
+  target_compile_definitions(veyra_mainwin_tests PRIVATE VEYRA_RENDER_DIR="${CMAKE_BINARY_DIR}/ui-renders")
 endif()
