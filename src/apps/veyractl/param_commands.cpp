@@ -263,6 +263,7 @@ std::string ParamNamesHelp() {
   for (const ChannelKind kind : {ChannelKind::Input, ChannelKind::Output}) {
     const std::string side = kind == ChannelKind::Input ? "inputs" : "outputs";
     for (const ParamDescriptor& p : ChannelParams(kind)) {
+      if (!p.Edited) continue;
       std::string name = p.Name;
       if (p.Band != 0) name = "eqN" + name.substr(3);
       if (name.starts_with("route.")) {
@@ -273,6 +274,7 @@ std::string ParamNamesHelp() {
       for (const std::string& c : p.Choices) values += (values.empty() ? "" : "|") + c;
       if (values.empty()) values = ParamText(p, *store, p.Min) + ".." + ParamText(p, *store, p.Max);
       if (name == "mute") values += " (on: muted)";
+      if (name == "gain") values += " (OFF: -36.0dB)";
       if (p.Group == kNotSent) values += " (settings files only)";
       add(name, side, values);
       if (p.Band != 0 && name == "eqN.slope") add("eqN.bypass", side, "on|off (settings files only)");
