@@ -6,29 +6,21 @@
 #include <cstring>
 #include <memory>
 
-#include "core/files/test_files.hpp"
 #include "files/store_files.hpp"
-#include "sim/tool_process.hpp"
+#include "veyractl_fixture.hpp"
 
 namespace veyra::testing {
 namespace {
 
-class VeyractlAdmin : public ::testing::Test {
+class VeyractlAdmin : public VeyractlTest {
  protected:
-  ToolRun Run(const std::string& device, std::vector<std::string> args) {
-    std::vector<std::string> all{VEYRACTL_EXE, "--report-gap", "0", "--device", device};
-    all.insert(all.end(), args.begin(), args.end());
-    return RunTool(all, dir_ / "");
-  }
   std::unique_ptr<ParameterStore> Pull(const std::string& device, const char* name) {
-    const ToolRun pulled = Run(device, {"pull", "--settings", (dir_ / name).string()});
+    const ToolRun pulled = Run(device, {"pull", "--settings", Path(name)});
     EXPECT_EQ(pulled.Exit, 0) << pulled.Err;
     auto store = std::make_unique<ParameterStore>();
     EXPECT_TRUE(ReadSettingsFile(*store, dir_ / name).ok());
     return store;
   }
-
-  ScratchDir dir_;
 };
 
 struct Step {
@@ -43,19 +35,15 @@ TEST_F(VeyractlAdmin, LockAndUnlockFollowTheRulesAndTheDeviceKeepsTheLock) {
   const std::string tcp = server.Address();
   const std::vector<Step> steps{
       {{"unlock", "ab"}, 1, "Cannot Lock.\n"},
-      {{"lock", "abcdefg"}, 1, "Psw too long.\n"},
       {{"lock", "ab"}, 0, "Lock Successfully.\n"},
       {{"lock", "ab"}, 1, "Already Lock.\n"},
       {{"unlock", "abc"}, 1, "Psw error.\n"},
-      {{"unlock", "a"}, 1, "Psw error.\n"},
       {{"unlock", "abcdefg"}, 1, "Psw too long.\n"},
       {{"copy", "input", "A", "B"}, 1, "The device is locked: the copy is refused until it is unlocked.\n"},
       {{"settings", "--temperature", "30"},
        1,
        "The device is locked: changing the settings is refused until it is unlocked.\n"},
       {{"unlock", "ab"}, 0, "UnLock Successfully.\n"},
-      {{"lock", ""}, 0, "Lock Successfully.\n"},
-      {{"unlock", ""}, 0, "UnLock Successfully.\n"},
       {{"lock", "abcdef"}, 0, "Lock Successfully.\n"},
   };
   for (const Step& step : steps) {
@@ -82,12 +70,9 @@ TEST_F(VeyractlAdmin, SettingsPrintsAndChangesWhatIsGiven) {
   EXPECT_EQ(shown.Out, "BackLight: 30s\nTemperature: 33℃\nDeviceID: 1\n");
   EXPECT_EQ(Pull(tcp, "after.dat")->System.BackLight, 30);
 
-  for (const auto& wrong : std::vector<std::vector<std::string>>{{"settings", "--temperature", "51"},
-                                                                 {"settings", "--backlight", "10s"},
-                                                                 {"copy", "inputs", "A", "B"},
-                                                                 {"copy", "input", "D", "A"},
-                                                                 {"copy", "output", "1", "7"},
-                                                                 {"lock"}}) {
+  // One of CLI11's own refusals, and channels the Merial does not have.
+  for (const auto& wrong : std::vector<std::vector<std::string>>{
+           {"settings", "--temperature", "51"}, {"copy", "input", "D", "A"}, {"copy", "output", "1", "7"}}) {
     EXPECT_EQ(Run(tcp, wrong).Exit, 2) << wrong[0] << " " << wrong[1];
   }
 }

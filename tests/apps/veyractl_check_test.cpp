@@ -6,15 +6,14 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/files/test_files.hpp"
 #include "files/store_files.hpp"
-#include "sim/tool_process.hpp"
 #include "state/device_text.hpp"
+#include "veyractl_fixture.hpp"
 
 namespace veyra::testing {
 namespace {
 
-class VeyractlCheck : public ::testing::Test {
+class VeyractlCheck : public VeyractlTest {
  protected:
   void SetUp() override {
     InitialiseStore(s);
@@ -39,15 +38,6 @@ class VeyractlCheck : public ::testing::Test {
   }
 
   void Save(const char* name) { ASSERT_TRUE(WriteSettingsFile(s, dir_ / name).ok()); }
-  ToolRun Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {VEYRACTL_EXE, "--report-gap", "0"});
-    return RunTool(args, dir_ / "");
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-  ScratchDir dir_;
-  std::unique_ptr<ParameterStore> store_ = std::make_unique<ParameterStore>();
-  ParameterStore& s = *store_;
 };
 
 TEST_F(VeyractlCheck, DiffListsOneLinePerChangedField) {
@@ -97,20 +87,18 @@ TEST_F(VeyractlCheck, DiffTroubleExitsWithTwo) {
 
 TEST_F(VeyractlCheck, PulledFilesAreCleanAndEqualTheDevice) {
   const std::string device = "sim:orvane,fast,seed=4";
-  ASSERT_EQ(
-      Run({"--device", device, "pull", "--settings", Path("pulled.dat"), "--presets", Path("pulled.dama")})
-          .Exit,
-      0);
+  ASSERT_EQ(Run(device, {"pull", "--settings", Path("pulled.dat"), "--presets", Path("pulled.dama")}).Exit,
+            0);
   for (const char* file : {"pulled.dat", "pulled.dama"}) {
     const ToolRun check = Run({"check", Path(file)});
     EXPECT_EQ(check.Exit, 0) << file << "\n" << check.Out << check.Err;
     EXPECT_EQ(check.Out + check.Err, "") << file;
   }
-  const ToolRun same = Run({"--device", device, "diff", Path("pulled.dat")});
+  const ToolRun same = Run(device, {"diff", Path("pulled.dat")});
   EXPECT_EQ(same.Exit, 0) << same.Out << same.Err;
   EXPECT_EQ(same.Out, "");
   // Against a file of other settings, the device's values come second.
-  const ToolRun other = Run({"--device", device, "diff", Path("a.dat")});
+  const ToolRun other = Run(device, {"diff", Path("a.dat")});
   EXPECT_EQ(other.Exit, 1) << other.Err;
   EXPECT_NE(other.Out.find("Output 3  EQFQ 2  1000Hz \u2192 "), std::string::npos) << other.Out;
 }
@@ -152,25 +140,23 @@ TEST_F(VeyractlCheck, PushAndRestoreSendNothingThatFailsTheCheckUnlessForced) {
       {"restore", "random.dama", {"backup", Path("back.dama")}, "back.dama"},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> pull{"--device", tcp};
-    pull.insert(pull.end(), c.Pull.begin(), c.Pull.end());
-    ASSERT_EQ(Run(pull).Exit, 0);
+    ASSERT_EQ(Run(tcp, c.Pull).Exit, 0);
     const std::vector<std::byte> before = ReadAll(dir_ / c.Read);
 
-    const ToolRun refused = Run({"--device", tcp, "--trace", Path("trace.txt"), c.Command, Path(c.File)});
+    const ToolRun refused = Run(tcp, {"--trace", Path("trace.txt"), c.Command, Path(c.File)});
     EXPECT_EQ(refused.Exit, 1) << c.Command;
     EXPECT_NE(refused.Err.find(" fields outside the ranges the editors can set ("), std::string::npos)
         << refused.Err;
     EXPECT_NE(refused.Err.find("Input A "), std::string::npos) << refused.Err;
     EXPECT_NE(refused.Err.find("nothing was sent"), std::string::npos) << refused.Err;
     EXPECT_EQ(Slurp(dir_ / "trace.txt").find("> "), std::string::npos) << c.Command;
-    ASSERT_EQ(Run(pull).Exit, 0);
+    ASSERT_EQ(Run(tcp, c.Pull).Exit, 0);
     EXPECT_EQ(ReadAll(dir_ / c.Read), before) << c.Command;
 
-    const ToolRun forced = Run({"--device", tcp, c.Command, "--force", Path(c.File)});
+    const ToolRun forced = Run(tcp, {c.Command, "--force", Path(c.File)});
     EXPECT_EQ(forced.Exit, 0) << c.Command << "\n" << forced.Err;
     EXPECT_NE(forced.Err.find("--force"), std::string::npos) << forced.Err;
-    ASSERT_EQ(Run(pull).Exit, 0);
+    ASSERT_EQ(Run(tcp, c.Pull).Exit, 0);
     EXPECT_NE(ReadAll(dir_ / c.Read), before) << c.Command;
   }
 }

@@ -7,22 +7,15 @@
 #include <sstream>
 
 #include "cli_app.hpp"
-#include "core/files/test_files.hpp"
 #include "files/store_files.hpp"
 #include "sim/sim_transport.hpp"
-#include "sim/tool_process.hpp"
+#include "veyractl_fixture.hpp"
 
 namespace veyra::testing {
 namespace {
 
-class VeyractlDevice : public ::testing::Test {
+class VeyractlDevice : public VeyractlTest {
  protected:
-  ToolRun Run(const std::string& device, std::vector<std::string> args) {
-    std::vector<std::string> all{VEYRACTL_EXE, "--report-gap", "0", "--device", device};
-    all.insert(all.end(), args.begin(), args.end());
-    return RunTool(all, dir_ / "");  // the simulators answer at once: no pause between reports
-  }
-  std::string Path(const char* name) const { return (dir_ / name).string(); }
   std::vector<std::byte> Bytes(const char* name) const { return ReadAll(dir_ / name); }
   // The live channel records of a settings file: what push sends and pull reads back.
   std::vector<std::byte> Channels(const char* name) const {
@@ -30,8 +23,6 @@ class VeyractlDevice : public ::testing::Test {
     bytes.resize(sizeof(ParameterStore::Inputs) + sizeof(ParameterStore::Outputs));
     return bytes;
   }
-
-  ScratchDir dir_;
 };
 
 TEST_F(VeyractlDevice, PullPushPullOverTheBridge) {

@@ -3,29 +3,18 @@
 // its device between clients, so a pull shows what a set did).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
 #include <sstream>
 
-#include "core/files/test_files.hpp"
 #include "files/store_files.hpp"
-#include "sim/tool_process.hpp"
+#include "veyractl_fixture.hpp"
 
 namespace veyra::testing {
 namespace {
 
-class VeyractlParams : public ::testing::Test {
+constexpr const char* kOrvane = "sim:orvane,fast";
+
+class VeyractlParams : public VeyractlTest {
  protected:
-  // A command on a file takes no device.
-  ToolRun Run(std::vector<std::string> args, const std::string& device = "sim:orvane,fast") {
-    std::vector<std::string> all{VEYRACTL_EXE, "--report-gap", "0"};
-    if (std::find(args.begin(), args.end(), "--file") == args.end())
-      all.insert(all.end(), {"--device", device});
-    all.insert(all.end(), args.begin(), args.end());
-    return RunTool(all, dir_ / "");
-  }
-  std::string Path(const char* name) const { return (dir_ / name).string(); }
-  void Write(const char* name, const std::string& text) { std::ofstream(dir_ / name) << text; }
   // The frames written after the connection: (block, channel, group) of each.
   static std::vector<std::string> Writes(const std::string& trace) {
     std::vector<std::string> writes;
@@ -34,13 +23,11 @@ class VeyractlParams : public ::testing::Test {
       if (line.starts_with("> 00 5A 5A 5A EE A1")) writes.push_back(line.substr(26, 8));
     return writes;
   }
-
-  ScratchDir dir_;
 };
 
 TEST_F(VeyractlParams, WhatGetPrintsSetTakesBackOnAnotherFile) {
-  ASSERT_EQ(Run({"pull", "--settings", Path("a.dat")}).Exit, 0);
-  ASSERT_EQ(Run({"pull", "--settings", Path("b.dat")}, "sim:orvane,fast,seed=7").Exit, 0);
+  ASSERT_EQ(Run(kOrvane, {"pull", "--settings", Path("a.dat")}).Exit, 0);
+  ASSERT_EQ(Run("sim:orvane,fast,seed=7", {"pull", "--settings", Path("b.dat")}).Exit, 0);
   const ToolRun set =
       Run({"set", "--file", Path("a.dat"), "input", "B", "name=Lead Vox", "eq4.type=LSHLF", "eq4.bypass=on",
            "mic.line=mic", "output", "3", "route=a,b", "limiter.release=x8"});
@@ -75,7 +62,7 @@ TEST_F(VeyractlParams, WhatGetPrintsSetTakesBackOnAnotherFile) {
 }
 
 TEST_F(VeyractlParams, ABadWordExitsTwoAndChangesNothing) {
-  ASSERT_EQ(Run({"pull", "--settings", Path("a.dat")}).Exit, 0);
+  ASSERT_EQ(Run(kOrvane, {"pull", "--settings", Path("a.dat")}).Exit, 0);
   const std::string before = Slurp(Path("a.dat"));
   const struct {
     std::vector<std::string> Args;
@@ -94,13 +81,10 @@ TEST_F(VeyractlParams, ABadWordExitsTwoAndChangesNothing) {
     EXPECT_EQ(Slurp(Path("a.dat")), before) << c.Error;
   }
   // A file and a device at once: which one was meant?
-  EXPECT_EQ(RunTool({VEYRACTL_EXE, "--device", "sim:orvane", "get", "--file", Path("a.dat"), "input", "A"},
-                    dir_ / "")
-                .Exit,
-            2);
+  EXPECT_EQ(Run(kOrvane, {"get", "--file", Path("a.dat"), "input", "A"}).Exit, 2);
   // On a device, a word the device's own model refuses sends nothing either.
   const ToolRun sistel = Run(
-      {"--trace", Path("t.txt"), "set", "input", "A", "gain=-3", "input", "C", "gain=0"}, "sim:sistel,fast");
+      "sim:sistel,fast", {"--trace", Path("t.txt"), "set", "input", "A", "gain=-3", "input", "C", "gain=0"});
   EXPECT_EQ(sistel.Exit, 2);
   EXPECT_EQ(sistel.Err.substr(0, 39), "veyractl: input C: the inputs are A..B\n");
   EXPECT_TRUE(Writes(Slurp(Path("t.txt"))).empty());
@@ -111,14 +95,11 @@ TEST_F(VeyractlParams, SetOnADeviceSendsTheEditorsMessagesAndTheDeviceFollows) {
   ASSERT_GT(server.Port(), 0);
   const std::string tcp = server.Address();
   // Inputs A and C share a group that links the EQ; its groups come from a settings file.
-  ASSERT_EQ(Run({"pull", "--settings", Path("groups.dat")}, tcp).Exit, 0);
-  {
-    auto store = std::make_unique<ParameterStore>();
-    ASSERT_TRUE(ReadSettingsFile(*store, Path("groups.dat")).ok());
-    store->InputGroups[0].LinkEq = 1;
-    store->Inputs[0].GroupNumber = store->Inputs[2].GroupNumber = 1;
-    ASSERT_TRUE(WriteSettingsFile(*store, Path("groups.dat")).ok());
-  }
+  ASSERT_EQ(Run(tcp, {"pull", "--settings", Path("groups.dat")}).Exit, 0);
+  ASSERT_TRUE(ReadSettingsFile(s, Path("groups.dat")).ok());
+  s.InputGroups[0].LinkEq = 1;
+  s.Inputs[0].GroupNumber = s.Inputs[2].GroupNumber = 1;
+  ASSERT_TRUE(WriteSettingsFile(s, Path("groups.dat")).ok());
   const std::vector<std::string> words{"set",
                                        "input",
                                        "A",
@@ -133,7 +114,7 @@ TEST_F(VeyractlParams, SetOnADeviceSendsTheEditorsMessagesAndTheDeviceFollows) {
     std::vector<std::string> args{"--trace", Path("t.txt"), "--groups", Path("groups.dat")};
     args.insert(args.begin() + 2, words.begin(), words.end());
     if (!links) args.push_back("--no-links");
-    const ToolRun run = Run(args, tcp);
+    const ToolRun run = Run(tcp, args);
     ASSERT_EQ(run.Exit, 0) << run.Err;
     // Block, channel and group of each write: input A level, band 2 of A (and of C when
     // linked), then output 3's limiter and level; each once.
@@ -142,11 +123,11 @@ TEST_F(VeyractlParams, SetOnADeviceSendsTheEditorsMessagesAndTheDeviceFollows) {
     EXPECT_EQ(Writes(Slurp(Path("t.txt"))), expected) << "links " << links;
   }
   const ToolRun get =
-      Run({"get", "input", "A", "gain", "eq2.freq", "input", "C", "eq2.gain", "output", "3", "route"}, tcp);
+      Run(tcp, {"get", "input", "A", "gain", "eq2.freq", "input", "C", "eq2.gain", "output", "3", "route"});
   EXPECT_EQ(get.Out,
             "input A gain=-3.5dB\ninput A eq2.freq=1000Hz\ninput C eq2.gain=-3.0dB\noutput 3 route=A,C\n");
   // What the device keeps, a device refuses to be given.
-  const ToolRun mic = Run({"set", "input", "A", "mic.line=mic"}, tcp);
+  const ToolRun mic = Run(tcp, {"set", "input", "A", "mic.line=mic"});
   EXPECT_EQ(mic.Exit, 2);
   EXPECT_NE(mic.Err.find("the processor does not keep it"), std::string::npos);
 }
