@@ -33,28 +33,25 @@ using LevelEditorsTest = EditorTest;
 
 // ---- Gain editors ---------------------------------------------------------------
 
+// The typed rules are the parameter table's; here the column's wiring, and
+// the bottom of the range, which the strips call OFF, shown in decibels.
 TEST_F(LevelEditorsTest, GainTextsAndTypedGains) {
   Start(false);
   GainEditor editor(Context(), kOut);
   SliderColumn* column = editor.Column(2);
   ValueEntryField* entry = column->Entry()->Field();
-  for (const auto& [code, text] :
-       {std::pair{600, "0.0dB"}, {601, "+0.1dB"}, {240, "-36.0dB"}, {800, "+20.0dB"}}) {
+  for (const auto& [code, text] : {std::pair{601, "+0.1dB"}, {240, "-36.0dB"}}) {
     Store().Outputs[2].Gain = static_cast<uint16_t>(code);
     Context().Refresh();
     EXPECT_EQ(column->Readout()->Text(), text) << code;
     EXPECT_EQ(entry->text(), text) << code;
     EXPECT_EQ(column->Fader().Slider()->GetPos(), 800 - code) << code;
   }
-  struct Typed {
-    const char* text;
-    int code;
-  };
-  for (const Typed& t : {Typed{"3.25", 632}, {"-100", 240}, {"30", 800}, {"-6", 540}, {"loud", 540}}) {
-    Enter(entry, t.text);
-    EXPECT_EQ(Store().Outputs[2].Gain, t.code) << t.text;
-    EXPECT_EQ(column->Fader().Slider()->GetPos(), 800 - t.code) << t.text;
-    EXPECT_EQ(entry->text().toStdString(), GainText(t.code)) << t.text;
+  for (const auto& [typed, code] : {std::pair{"3.25", 632}, {"loud", 632}}) {
+    Enter(entry, typed);
+    EXPECT_EQ(Store().Outputs[2].Gain, code) << typed;
+    EXPECT_EQ(column->Fader().Slider()->GetPos(), 800 - code) << typed;
+    EXPECT_EQ(entry->text().toStdString(), GainText(code)) << typed;
   }
   EXPECT_EQ(editor.windowTitle(), "Output Gain Control");
 }
@@ -66,12 +63,7 @@ TEST_F(LevelEditorsTest, GainColumnsAndWidthsFollowTheModel) {
     int columns;
     const char* lastCaption;
   };
-  for (const Case& c : {Case{"sistel", kIn, 2, "In B"},
-                        {"sistel", kOut, 4, "OUT 4"},
-                        {"merial", kIn, 3, "In C"},
-                        {"merial", kOut, 6, "OUT 6"},
-                        {"orvane", kIn, 4, "In D"},
-                        {"orvane", kOut, 8, "OUT 8"}}) {
+  for (const Case& c : {Case{"sistel", kIn, 2, "In B"}, {"orvane", kOut, 8, "OUT 8"}}) {
     Start(false, c.model);
     GainEditor editor(Context(), c.kind);
     editor.show();
@@ -136,12 +128,10 @@ TEST_F(LevelEditorsTest, DelayTextsAndTypedTimesAndDistances) {
   Store().System.Temperature = 20;
   DelayEditor editor(Context());
   DelayPanel* panel = editor.Panel(kOut, 3);
-  for (const auto& [code, text] : {std::pair{480, "10.000ms"}, {481, "11ms"}, {1470, "1000ms"}}) {
-    Store().Outputs[3].Delay = static_cast<uint32_t>(code);
-    Context().Refresh();
-    EXPECT_EQ(panel->Time()->Field()->text(), text) << code;
-    EXPECT_EQ(panel->DelayControl()->GetValue(), code);
-  }
+  Store().Outputs[3].Delay = 1470;
+  Context().Refresh();
+  EXPECT_EQ(panel->Time()->Field()->text(), "1000ms");
+  EXPECT_EQ(panel->DelayControl()->GetValue(), 1470);
   EXPECT_EQ(panel->Metres()->Field()->text(), "343.000M");
   EXPECT_EQ(panel->Feet()->Field()->text(), "1125.040Ft");
   struct Typed {
@@ -149,10 +139,7 @@ TEST_F(LevelEditorsTest, DelayTextsAndTypedTimesAndDistances) {
     const char* text;
     int code;
   };
-  for (const Typed& t : {Typed{panel->Time(), "5", 240},
-                         {panel->Time(), "10", 480},
-                         {panel->Time(), "9.99", 479},
-                         {panel->Time(), "2000", 1470},
+  for (const Typed& t : {Typed{panel->Time(), "10", 480},
                          {panel->Metres(), "1", 139},
                          {panel->Feet(), "3.28", 139},
                          {panel->Metres(), "near", 139}}) {
@@ -165,8 +152,7 @@ TEST_F(LevelEditorsTest, DelayTextsAndTypedTimesAndDistances) {
 }
 
 TEST_F(LevelEditorsTest, DelayPanelsShowTheModelsChannels) {
-  for (const auto& [model, inputs, outputs] :
-       {std::tuple{"sistel", 2, 4}, {"merial", 3, 6}, {"orvane", 4, 8}}) {
+  for (const auto& [model, inputs, outputs] : {std::tuple{"sistel", 2, 4}, {"orvane", 4, 8}}) {
     Start(false, model);
     DelayEditor editor(Context());
     editor.show();
@@ -196,16 +182,11 @@ TEST_F(LevelEditorsTest, LinkedPolarityInTheDelayEditorFollowsInMixedCase) {
   EXPECT_EQ(editor.Panel(kIn, 0)->Polarity()->Button()->text(), "Pol +");
 }
 
-TEST_F(LevelEditorsTest, NamesLongerThanTheDeviceFieldChangeNothing) {
+// The name field's rules are the strips' (the same field); here its wiring.
+TEST_F(LevelEditorsTest, ANameTypedInTheDelayEditorIsSent) {
   Start(true);
   DelayEditor editor(Context());
   ChannelNameField* name = editor.Panel(kOut, 2)->Name();
-  const std::string old(FieldText(Store().Outputs[2].Name));
-  Enter(name, QString::fromUtf8("主扩声左侧"));  // 10 bytes of device text
-  EXPECT_EQ(FieldText(Store().Outputs[2].Name), old);
-  EXPECT_EQ(name->text().toStdString(), DecodeDeviceText(old));
-  EXPECT_TRUE(rig_->prompts->notices.empty());
-  EXPECT_TRUE(Writes().empty());
   Enter(name, "Fill L");
   EXPECT_EQ(FieldText(Store().Outputs[2].Name), "Fill L");
   EXPECT_EQ(Writes(), (std::vector<Request>{{WriteCommand, 0, OutputBlock, 2, OutputGroup::Name}}));
@@ -244,12 +225,10 @@ TEST_F(LevelEditorsTest, MicGainTexts) {
   EXPECT_EQ(editor.width(), 3 * 80 + 20);
   EXPECT_FALSE(editor.Column(3)->isVisible());
   EXPECT_EQ(editor.Column(1)->Caption()->Text(), "IN B");
-  for (const auto& [code, text] : {std::pair{600, "0.0dB"}, {720, "12.0dB"}, {0, "-60.0dB"}}) {
-    Store().Inputs[1].MicEditorWord = static_cast<uint16_t>(code);
-    Context().Refresh();
-    EXPECT_EQ(editor.Column(1)->Readout()->Text(), text) << code;
-    EXPECT_EQ(editor.Column(1)->Fader().Slider()->GetPos(), 720 - code) << code;
-  }
+  Store().Inputs[1].MicEditorWord = 700;
+  Context().Refresh();
+  EXPECT_EQ(editor.Column(1)->Readout()->Text(), "10.0dB");
+  EXPECT_EQ(editor.Column(1)->Fader().Slider()->GetPos(), 20);
 }
 
 TEST_F(LevelEditorsTest, LineDisablesTheFaderFollowsTheLinkAndSendsNothing) {
