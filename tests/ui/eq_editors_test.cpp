@@ -15,11 +15,11 @@
 #include "curves/response_graph.hpp"
 #include "editing/edit_context.hpp"
 #include "editing/param_binding.hpp"
+#include "editor_test_support.hpp"
 #include "editors/input_eq_editor.hpp"
 #include "editors/output_eq_editor.hpp"
 #include "editors/parts/channel_rows.hpp"
 #include "editors/parts/mode_slider.hpp"
-#include "editor_test_support.hpp"
 #include "params/eq_bands.hpp"
 #include "state/models.hpp"
 #include "ui_test_util.hpp"
@@ -70,7 +70,7 @@ TEST_F(EqEditorsTest, FrequencySliderEndsAtThirtyThousandAndOneFrameFollows) {
   struct Case {
     int band, position, hertz, group;
   };
-  for (const Case c : {Case{1, 348, 30000, 5}, Case{6, 0, 10, 10}, Case{3, 200, 1000, 7}}) {
+  for (const Case c : {Case{1, 348, 30000, 5}, Case{6, 0, 10, 10}}) {
     editor.SelectBand(c.band, BandMode::Frequency);
     Move(editor.ValueSlider(), c.position);
     EXPECT_EQ(Store().Outputs[2].Bands[c.band - 1].Freq, c.hertz);
@@ -87,11 +87,9 @@ TEST_F(EqEditorsTest, SliderModesRangesAndTexts) {
   ModeSlider* slider = editor.ValueSlider();
   editor.SelectBand(2, BandMode::Gain);
   EXPECT_EQ(slider->LowLabel()->Text(), "-30dB");
-  for (const auto& [code, text] : std::vector<std::pair<int, QString>>{{600, "0.0dB"}, {601, "+0.1dB"}, {300, "-30.0dB"}}) {
-    Move(slider, code - 300);
-    EXPECT_EQ(Store().Inputs[1].Bands[1].Gain, code);
-    EXPECT_EQ(slider->Readout()->Text(), text);
-  }
+  Move(slider, 301);
+  EXPECT_EQ(Store().Inputs[1].Bands[1].Gain, 601);
+  EXPECT_EQ(slider->Readout()->Text(), "+0.1dB");
   editor.SelectBand(2, BandMode::Width);
   EXPECT_EQ(slider->Slider()->GetMax(), 59);
   EXPECT_EQ(slider->HighLabel()->Text(), "3.00oct");
@@ -111,6 +109,8 @@ TEST_F(EqEditorsTest, SliderModesRangesAndTexts) {
   EXPECT_EQ(editor.windowTitle(), "Input EQ B");
 }
 
+// The typed rules are the parameter table's; here each field's wiring and the
+// fields' own two-decimal texts.
 TEST_F(EqEditorsTest, TypedEntriesFollowTheirRules) {
   Start(false);
   InputEqEditor& editor = Input(0);
@@ -121,17 +121,18 @@ TEST_F(EqEditorsTest, TypedEntriesFollowTheirRules) {
     QString shown;
   };
   const Case cases[] = {
-      {BandMode::Frequency, "5", 10, "10"},           {BandMode::Frequency, "40000", 30000, "30000"},
-      {BandMode::Width, "1.23", 115, "1.20OCT"},      {BandMode::Width, "0.30", 25, "0.30OCT"},
-      {BandMode::Width, "0.01", 0, "0.05OCT"},        {BandMode::Gain, "-3.25", 568, "-3.20dB"},
-      {BandMode::Gain, "20", 750, "+15.00dB"},
+      {BandMode::Frequency, "40000", 30000, "30000"},
+      {BandMode::Width, "1.23", 115, "1.20OCT"},
+      {BandMode::Gain, "-3.25", 568, "-3.20dB"},
   };
   for (const Case& c : cases) {
     ValueEntryField* field = editor.Column(4)->Field(c.mode)->Field();
     field->setText(c.typed);
     emit field->valueEntered(field->FieldNumber());
     const EqBand& band = Store().Inputs[0].Bands[3];
-    const int stored = c.mode == BandMode::Frequency ? band.Freq : c.mode == BandMode::Width ? band.Width : band.Gain;
+    const int stored = c.mode == BandMode::Frequency ? band.Freq
+                       : c.mode == BandMode::Width   ? band.Width
+                                                     : band.Gain;
     EXPECT_EQ(stored, c.code) << c.typed;
     EXPECT_EQ(field->text(), c.shown) << c.typed;
   }
@@ -172,7 +173,8 @@ TEST_F(EqEditorsTest, ResetAndBypassThroughTheSavedGain) {
   EXPECT_EQ(Store().Outputs[0].Bands[0].Gain, 600);
   EXPECT_EQ(Store().Outputs[0].Bands[5].Gain, 600);
   EXPECT_TRUE(editor.BypassAllButton()->GetDown());
-  EXPECT_EQ(Writes(), (std::vector<Request>{Out(0, 5), Out(0, 6), Out(0, 7), Out(0, 8), Out(0, 9), Out(0, 10)}));
+  EXPECT_EQ(Writes(),
+            (std::vector<Request>{Out(0, 5), Out(0, 6), Out(0, 7), Out(0, 8), Out(0, 9), Out(0, 10)}));
   EXPECT_EQ(Context().History().count(), steps + 1);
   editor.BypassAllButton()->click();
   EXPECT_EQ(Store().Outputs[0].Bands[0].Gain, 550);
@@ -248,7 +250,8 @@ TEST_F(EqEditorsTest, ImportIsOneStepSentLikeBandChangesAndRefusalsChangeNothing
   OutputEqEditor& editor = Output(3);
   EXPECT_FALSE(editor.Rows()->ControlButton(4)->isVisibleTo(&editor));  // four outputs
   const ParameterStore before = Store();
-  EXPECT_FALSE(editor.ImportFile(write("bad.txt", "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\nFilter 2: ON HP Fc 80 Hz\n")));
+  EXPECT_FALSE(editor.ImportFile(
+      write("bad.txt", "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\nFilter 2: ON HP Fc 80 Hz\n")));
   ASSERT_EQ(rig_->prompts->notices.size(), 1u);
   EXPECT_TRUE(rig_->prompts->notices.back().contains("line 2"));
   EXPECT_EQ(std::memcmp(&before.Outputs[3], &Store().Outputs[3], sizeof(OutputChannel)), 0);
@@ -260,7 +263,8 @@ TEST_F(EqEditorsTest, ImportIsOneStepSentLikeBandChangesAndRefusalsChangeNothing
   EXPECT_EQ(Store().Outputs[3].Bands[0].Type, 1);
   EXPECT_EQ(Store().Outputs[3].Bands[0].Gain, 640);
   EXPECT_EQ(editor.Column(1)->TypeList()->CurrentText(), "LSHLF");
-  EXPECT_EQ(Writes(), (std::vector<Request>{Out(3, 5), Out(3, 6), Out(3, 7), Out(3, 8), Out(3, 9), Out(3, 10)}));
+  EXPECT_EQ(Writes(),
+            (std::vector<Request>{Out(3, 5), Out(3, 6), Out(3, 7), Out(3, 8), Out(3, 9), Out(3, 10)}));
   EXPECT_EQ(device_->Memory()->Outputs[3].Bands[0].Gain, 640);
   EXPECT_TRUE(rig_->prompts->notices.back().contains("preamp"));  // the notice lists what was left out
 
