@@ -44,11 +44,9 @@ TEST(SimulatedLock, LockIsKeptByTheDeviceAndReportedOnTheNextConnection) {
   EXPECT_EQ(Password(next->System), std::string("ab\0\0\0\0", 6));
 
   rig->Recorder().Forget();
-  for (const char* wrong : {"a", "abc", "AB", ""}) {
-    const LockResult refused = UnlockDevice(*next, rig->link, wrong);
-    EXPECT_EQ(refused.Check, LockCheck::WrongPassword) << wrong;
-    EXPECT_EQ(refused.Message, "Psw error.");
-  }
+  const LockResult refused = UnlockDevice(*next, rig->link, "abc");
+  EXPECT_EQ(refused.Check, LockCheck::WrongPassword);
+  EXPECT_EQ(refused.Message, "Psw error.");
   EXPECT_TRUE(rig->Recorder().Requests().empty());  // a refusal sends nothing
   const LockResult unlocked = UnlockDevice(*next, rig->link, "ab");
   EXPECT_TRUE(unlocked.ok());

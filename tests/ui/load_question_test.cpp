@@ -5,7 +5,6 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -21,10 +20,6 @@ class LoadQuestionTest : public EditorTest {
   QString Path(const char* name) { return dir_.filePath(name); }
   QTemporaryDir dir_;
 };
-
-bool SameStore(const ParameterStore& a, const ParameterStore& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 TEST_F(LoadQuestionTest, CancelKeepsTheStoreAndLoadAnywayLoads) {
   StartOn("orvane,fast", false);
