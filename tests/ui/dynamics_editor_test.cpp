@@ -214,15 +214,11 @@ TEST_F(DynamicsEditorTest, TheCurveFollowsTheRatioAndThresholdAtOnceAlsoWhileDra
 }
 
 TEST_F(DynamicsEditorTest, ViewAndControlRowsShowAndChooseChannels) {
-  Start(false, "merial");
+  Start(false);
   Store().Outputs[4].Threshold = 100;  // -20 dB
   Store().Outputs[4].Ratio = 1;
   DynamicsEditor& editor = Open(kOut, 0);
   ChannelRows& rows = *editor.Rows();
-  for (int ch = 0; ch < 8; ++ch) {
-    EXPECT_EQ(rows.ViewButton(ch)->isVisibleTo(&editor), ch < 6) << ch;
-    EXPECT_EQ(rows.ControlButton(ch)->isVisibleTo(&editor), ch < 6) << ch;
-  }
   ASSERT_EQ(editor.Curve()->Curves().size(), 1u);
   rows.ViewButton(4)->click();
   ASSERT_EQ(editor.Curve()->Curves().size(), 2u);
@@ -248,7 +244,10 @@ TEST_F(DynamicsEditorTest, ViewAndControlRowsShowAndChooseChannels) {
 TEST_F(DynamicsEditorTest, ATwoInputModelShowsTwoPairsAndEveryOpeningStartsWithOneCurve) {
   Start(false, "sistel");
   DynamicsEditor& editor = Open(kIn, 1);
-  for (int ch = 0; ch < 8; ++ch) EXPECT_EQ(editor.Rows()->ViewButton(ch)->isVisibleTo(&editor), ch < 2) << ch;
+  for (int ch = 0; ch < 8; ++ch) {
+    EXPECT_EQ(editor.Rows()->ViewButton(ch)->isVisibleTo(&editor), ch < 2) << ch;
+    EXPECT_EQ(editor.Rows()->ControlButton(ch)->isVisibleTo(&editor), ch < 2) << ch;
+  }
   editor.Rows()->ViewButton(0)->click();
   EXPECT_EQ(editor.Curve()->Curves().size(), 2u);
   Open(kIn, 1);

@@ -50,17 +50,6 @@ class StripsTest : public EditorTest {
   static void StepUp(SkinSlider* fader) { QTest::keyClick(fader, Qt::Key_Up); }
 };
 
-TEST_F(StripsTest, AFaderCommitSendsOneLevelFrameAndTheDeviceFollows) {
-  Start(true);
-  GainControl* gain = Views().Strip(kIn, 1)->Gain();
-  const int before = Store().Inputs[1].Gain;
-  StepUp(gain->Fader());
-  EXPECT_EQ(Store().Inputs[1].Gain, before + 1);
-  EXPECT_EQ(Writes(), std::vector<Request>{Level(kIn, 1)});
-  EXPECT_EQ(device_->Memory()->Inputs[1].Gain, before + 1);
-  EXPECT_EQ(gain->Entry()->text().toStdString(), GainText(before + 1));
-}
-
 TEST_F(StripsTest, TheFaderAndTheGainFieldShareTheRangeAndTheOffText) {
   Start(false);
   GainControl* gain = Views().Strip(kOut, 2)->Gain();
