@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "controls/skin_drop_down.hpp"
-#include "mainwin_test_support.hpp"
+#include "editor_test_support.hpp"
 #include "report/report_dialog.hpp"
 #include "state/device_text.hpp"
 #include "ui/pdf_tools.hpp"
@@ -14,26 +14,16 @@
 namespace veyra::testing {
 namespace {
 
-class ReportExport : public ::testing::Test {
+class ReportExport : public EditorTest {
  protected:
   void SetUp() override {
     if (!HavePdfTools()) GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are needed";
-    device_ = std::make_unique<TestDevice>("orvane,fast");
-    UseTestDevice(device_.get());
-    rig_ = std::make_unique<WindowRig>();
   }
-  void TearDown() override {
-    rig_.reset();
-    UseTestDevice(nullptr);
-  }
-
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
   QTemporaryDir dir_;
 };
 
 TEST_F(ReportExport, WritesTheDevicesLiveSettingsOrAProgram) {
-  ASSERT_TRUE(rig_->Connect());
+  Start(true);
   const ParameterStore& store = *rig_->store;
   const std::string version = DecodeField(store.System.VersionText1);
   const std::string program4 = DecodeField(store.Presets[4].Name);
@@ -69,6 +59,7 @@ TEST_F(ReportExport, WritesTheDevicesLiveSettingsOrAProgram) {
 }
 
 TEST_F(ReportExport, AReportThatCannotBeWrittenIsReported) {
+  Start(false);
   ScriptedPrompts& prompts = *rig_->prompts;
   prompts.reportChoices = {ReportChoice{}};
   prompts.paths = {dir_.filePath("missing/report.pdf")};
