@@ -94,7 +94,6 @@ TEST_F(ResponseGraphTest, HandleDragsOfABand) {
       {"above the +15 dB ceiling", 0, 1000, 277, -50, 543, 750},
       {"top row counts as 8 pixels down", 0, 1000, 277, 0, 543, 750},
       {"below the plot", 0, 1000, 277, 400, 543, 300},
-      {"onto the 0 dB line", 0, 1000, 277, 150, 543, 600},
       {"low shelf held at 2000 Hz", 1, 120, 500, 100, 2000, 700},
       {"low shelf below 2000 Hz moves", 1, 2000, 100, 100, 42, 700},
       {"high shelf held at 2000 Hz", 2, 8000, 40, 100, 2000, 700},
