@@ -155,12 +155,10 @@ TEST_F(EqEditorsTest, ResetAndBypassThroughTheSavedGain) {
   Writes();  // the write has reached the device
   EXPECT_EQ(device_->Memory()->Outputs[0].Bands[1].Gain, 680);
 
+  // What RESET keeps and clears is the band rule's; here the button and the readouts.
   editor.Column(2)->ResetButton()->click();
   EXPECT_EQ(band.Freq, 3150);
-  EXPECT_EQ(band.Gain, 600);
   EXPECT_EQ(band.Width, 25);
-  EXPECT_EQ(band.Type, 0);
-  EXPECT_EQ(band.ShelfSlope, 0);
   EXPECT_EQ(editor.Column(2)->ModeButton(BandMode::Width)->text(), "0.30OCT");
 
   // BYPASSALL: one step, one message per band, undone as one.
