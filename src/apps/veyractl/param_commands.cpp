@@ -5,7 +5,6 @@
 #include <iterator>
 #include <sstream>
 
-#include "admin/system_settings.hpp"
 #include "files/store_files.hpp"
 #include "info_report.hpp"
 #include "params/param_script.hpp"
@@ -179,11 +178,8 @@ int SetOnDevice(const Console& console, const GlobalOptions& global, const Param
     }
     ChangeLog log;
     ApplyAssignments(store, script.Sections, script.Assignments, !options.NoLinks, log);
-    const std::vector<MessageAddress>& sends = log.Addresses();
-    const int answered = SendChanges(store, session.Link(), sends);
-    if (answered < static_cast<int>(sends.size()))
-      return console.Failure(
-          Format("%s (%d of %zu messages answered)", kWriteDataErrorText, answered, sends.size()));
+    const SyncResult sent = SendWrites(store, session.Link(), log.Addresses());
+    if (const int status = session.Outcome(sent, "the change", true); status != kExitOk) return status;
     if (!console.Quiet()) PrintValues(console, store, script.Sections, model, options.Json);
     return kExitOk;
   });

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "params/param_change.hpp"
+
 namespace veyra {
 
 namespace {
@@ -87,22 +89,9 @@ std::vector<CopyMessage> CopyOutputMessages(int target) {
 
 SyncResult SendCopyMessages(ParameterStore& store, DeviceLink& link,
                             const std::vector<CopyMessage>& messages) {
-  SyncResult result;
-  if (store.Online == 0) {
-    result.Status = SyncStatus::Offline;
-    return result;
-  }
-  for (const CopyMessage& m : messages) {
-    if (SendFrame(store, link, WriteCommand, store.DeviceId, 0, m.Channel, m.Block, m.Group)) {
-      ++result.Exchanges;
-    } else {
-      ++result.Unanswered;
-      if (link.Removed()) break;
-    }
-  }
-  if (result.Unanswered > 0) result.Status = SyncStatus::NoReply;
-  result.RestartPollMs = kPollAfterWritesMs;
-  return result;
+  std::vector<MessageAddress> addresses;
+  for (const CopyMessage& m : messages) addresses.push_back({0, m.Block, m.Channel, m.Group});
+  return SendWrites(store, link, addresses);
 }
 
 }  // namespace veyra

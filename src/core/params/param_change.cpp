@@ -77,13 +77,23 @@ bool ChangeChannelName(ParameterStore& store, ChannelKind kind, int channel, std
   return true;
 }
 
-int SendChanges(ParameterStore& store, DeviceLink& link, std::span<const MessageAddress> addresses) {
-  int answered = 0;
-  for (const MessageAddress& a : addresses) {
-    if (!SendFrame(store, link, WriteCommand, store.DeviceId, a.Slot, a.Channel, a.Block, a.Group)) break;
-    ++answered;
+SyncResult SendWrites(ParameterStore& store, DeviceLink& link, std::span<const MessageAddress> addresses) {
+  SyncResult result;
+  if (store.Online == 0) {
+    result.Status = SyncStatus::Offline;
+    return result;
   }
-  return answered;
+  for (const MessageAddress& a : addresses) {
+    if (SendFrame(store, link, WriteCommand, store.DeviceId, a.Slot, a.Channel, a.Block, a.Group)) {
+      ++result.Exchanges;
+    } else {
+      ++result.Unanswered;
+      if (link.Removed()) break;
+    }
+  }
+  if (result.Unanswered > 0) result.Status = SyncStatus::NoReply;
+  result.RestartPollMs = kPollAfterWritesMs;
+  return result;
 }
 
 }  // namespace veyra

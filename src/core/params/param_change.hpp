@@ -13,6 +13,7 @@
 #include "groups/channel_kind.hpp"
 #include "groups/copy_to_group.hpp"
 #include "link/messages.hpp"
+#include "sync/sync_result.hpp"
 
 namespace veyra {
 
@@ -51,8 +52,9 @@ void ChangeBandBypass(ParameterStore& store, ChannelKind kind, int channel, int 
 bool ChangeChannelName(ParameterStore& store, ChannelKind kind, int channel, std::string_view bytes,
                        ChangeLog& log);
 
-// Sends the logged writes (live settings) one exchange after another and
-// stops at the first that is not answered. Returns how many were answered.
-int SendChanges(ParameterStore& store, DeviceLink& link, std::span<const MessageAddress> addresses);
+// Sends writes of the live settings while online, one exchange after
+// another; an unanswered one does not stop the others (Unanswered counts
+// them) unless the device is gone. Offline: nothing, status Offline.
+SyncResult SendWrites(ParameterStore& store, DeviceLink& link, std::span<const MessageAddress> addresses);
 
 }  // namespace veyra
