@@ -11,6 +11,7 @@
 #include "check_commands.hpp"
 #include "files/store_files.hpp"
 #include "info_report.hpp"
+#include "params/param_table.hpp"
 #include "source_file.hpp"
 #include "state/text_format.hpp"
 #include "sync/connection.hpp"
@@ -92,19 +93,6 @@ void PrintSettings(const Console& console, const SystemSettings& system) {
   console.Out() << "BackLight: " << BackLightText(system.BackLight != 0 ? 1 : 0) << "\n"
                 << "Temperature: " << TemperatureText(system.Temperature) << "\n"
                 << "DeviceID: " << static_cast<int>(system.DeviceIdSetting) << "\n";
-}
-
-// A channel as the program names it: inputs A..H, outputs 1..8; -1 when the
-// text names none of the model's channels.
-int ChannelOf(const std::string& text, bool input, int count) {
-  if (text.size() != 1) return -1;
-  const char c = input ? static_cast<char>(text[0] & ~0x20) : text[0];
-  const int channel = c - (input ? 'A' : '1');
-  return channel >= 0 && channel < count ? channel : -1;
-}
-
-std::string ChannelRange(bool input, int count) {
-  return input ? Format("A..%c", 'A' + count - 1) : Format("1..%d", count);
 }
 
 }  // namespace
@@ -229,12 +217,13 @@ int RunCopy(const Console& console, const GlobalOptions& global, const CopyOptio
   return Connected(console, global, [&](DeviceSession& session) {
     ParameterStore& store = session.Store();
     const int count = input ? store.InputCount : store.OutputCount;
-    const int source = ChannelOf(options.Source, input, count);
-    const int target = ChannelOf(options.Target, input, count);
+    const ChannelKind kind = input ? ChannelKind::Input : ChannelKind::Output;
+    const int source = ChannelFromWord(options.Source, kind, count);
+    const int target = ChannelFromWord(options.Target, kind, count);
     if (source < 0 || target < 0) {
       return console.Usage(Format("%s %s: this device's %ss are %s", options.Kind.c_str(),
                                   (source < 0 ? options.Source : options.Target).c_str(),
-                                  options.Kind.c_str(), ChannelRange(input, count).c_str()));
+                                  options.Kind.c_str(), ChannelWords(kind, count).c_str()));
     }
     if (store.System.LockState != 0) {
       SyncResult locked;

@@ -20,20 +20,18 @@ namespace {
 
 // Until the device has said what it is, a script is checked against the
 // largest model; after connecting, against the device's own.
-ScriptModel ModelOf(int inputs, int outputs, ScriptTarget target) {
-  return ScriptModel{inputs, outputs, target};
+ScriptModel ModelOf(const ParameterStore& store, ScriptTarget target) {
+  return ScriptModel{store.InputCount, store.OutputCount, target};
 }
+const ScriptModel kAnyProcessor{kChannelSlots, kChannelSlots, ScriptTarget::Processor};
 
-ScriptModel FileModel(const std::string& name) {
-  const ModelInfo* info = FindModel(ModelFromCliName(name).value_or(3));
-  return ModelOf(info->InputCount, info->OutputCount, ScriptTarget::File);
-}
-
-void UseModel(ParameterStore& store, const std::string& name) {
+// A file carries no model: the channels are those of --model.
+ScriptModel UseModel(ParameterStore& store, const std::string& name) {
   const ModelInfo* info = FindModel(ModelFromCliName(name).value_or(3));
   store.CurrentModel = info->Model;
   store.InputCount = info->InputCount;
   store.OutputCount = info->OutputCount;
+  return ModelOf(store, ScriptTarget::File);
 }
 
 // The words of the command line, then those of the script file.
@@ -117,8 +115,7 @@ int SetInFile(const Console& console, const ParamOptions& options, const std::ve
   if (const int status = LoadSourceFile(console, options.File, std::nullopt, file); status != kExitOk)
     return status;
   ParameterStore& store = *file.Store;
-  UseModel(store, options.Model);
-  const ScriptModel model = FileModel(options.Model);
+  const ScriptModel model = UseModel(store, options.Model);
   Script script;
   if (const int status = ReadScript(console, store, words, model, script); status != kExitOk) return status;
   ChangeLog log;
@@ -158,9 +155,7 @@ int SetOnDevice(const Console& console, const GlobalOptions& global, const Param
   {
     auto scratch = std::make_unique<ParameterStore>();
     Script script;
-    if (const int status =
-            ReadScript(console, *scratch, words, ModelOf(8, 8, ScriptTarget::Processor), script);
-        status != kExitOk)
+    if (const int status = ReadScript(console, *scratch, words, kAnyProcessor, script); status != kExitOk)
       return status;
   }
   std::unique_ptr<ParameterStore> groups;
@@ -168,7 +163,7 @@ int SetOnDevice(const Console& console, const GlobalOptions& global, const Param
   return Connected(console, global, [&](DeviceSession& session) {
     ParameterStore& store = session.Store();
     if (groups) TakeGroups(store, *groups);
-    const ScriptModel model = ModelOf(store.InputCount, store.OutputCount, ScriptTarget::Processor);
+    const ScriptModel model = ModelOf(store, ScriptTarget::Processor);
     Script script;
     if (const int status = ReadScript(console, store, words, model, script); status != kExitOk) return status;
     if (store.System.LockState != 0) {
@@ -209,12 +204,11 @@ int RunGet(const Console& console, const GlobalOptions& global, const ParamOptio
   if (const int status = FileOrDevice(console, global, options); status != kExitOk) return status;
   if (options.File.empty()) {
     std::vector<ScriptSection> sections;
-    if (const int status = CheckGet(console, options.Words, ModelOf(8, 8, ScriptTarget::Processor), sections);
-        status != kExitOk)
+    if (const int status = CheckGet(console, options.Words, kAnyProcessor, sections); status != kExitOk)
       return status;
     return Connected(console, global, [&](DeviceSession& session) {
       ParameterStore& store = session.Store();
-      const ScriptModel model = ModelOf(store.InputCount, store.OutputCount, ScriptTarget::Processor);
+      const ScriptModel model = ModelOf(store, ScriptTarget::Processor);
       if (const int status = CheckGet(console, options.Words, model, sections); status != kExitOk)
         return status;
       PrintValues(console, store, sections, model, options.Json);
@@ -224,9 +218,8 @@ int RunGet(const Console& console, const GlobalOptions& global, const ParamOptio
   SourceFile file;
   if (const int status = LoadSourceFile(console, options.File, options.Program, file); status != kExitOk)
     return status;
-  UseModel(*file.Store, options.Model);
+  const ScriptModel model = UseModel(*file.Store, options.Model);
   ShowProgramAsLive(file);
-  const ScriptModel model = FileModel(options.Model);
   std::vector<ScriptSection> sections;
   if (const int status = CheckGet(console, options.Words, model, sections); status != kExitOk) return status;
   PrintValues(console, *file.Store, sections, model, options.Json);

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "params/param_table.hpp"
 #include "state/scales.hpp"
 
 namespace veyra::params {
@@ -12,14 +13,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
   return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 // Lower case without the separators people write or leave out.

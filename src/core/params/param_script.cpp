@@ -27,16 +27,7 @@ int Count(const ScriptModel& model, ChannelKind kind) {
 }
 
 std::string ChannelRange(ChannelKind kind, int count) {
-  return kind == ChannelKind::Input ? Format("the inputs are A..%c", 'A' + count - 1)
-                                    : Format("the outputs are 1..%d", count);
-}
-
-// A channel word: inputs by letter, outputs by number; -1 when it names none of the model's.
-int ChannelOf(std::string_view word, ChannelKind kind, int count) {
-  if (word.size() != 1) return -1;
-  const int channel =
-      kind == ChannelKind::Input ? std::toupper(static_cast<unsigned char>(word[0])) - 'A' : word[0] - '1';
-  return channel >= 0 && channel < count ? channel : -1;
+  return (kind == ChannelKind::Input ? "the inputs are " : "the outputs are ") + ChannelWords(kind, count);
 }
 
 // "eq3.bypass": band 3; 0 for any other name.
@@ -118,20 +109,17 @@ std::optional<int> RoutingMask(std::string_view value, int inputs) {
   return mask;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  return Lower(a) == Lower(b);
-}
-
 // The typed-entry rule, except that a value written exactly as get shows a
 // code gives that code: the rules truncate (a delay of "8.312ms" types as
 // 8.292 ms, a width steps by five codes), so a setup read with get would not
 // come back as it was. The code that shows the text lies next to the typed one.
-std::optional<int> ReadValue(const ParameterStore& store, const ParamDescriptor& param, std::string_view value) {
+std::optional<int> ReadValue(const ParameterStore& store, const ParamDescriptor& param,
+                             std::string_view value) {
   const std::optional<int> typed = ParseParam(param, value);
-  if (!typed || SameText(ParamText(param, store, *typed), value)) return typed;
+  if (!typed || EqualsNoCase(ParamText(param, store, *typed), value)) return typed;
   constexpr int kNear = 10;
   for (int code = std::max(param.Min, *typed - kNear); code <= std::min(param.Max, *typed + kNear); ++code)
-    if (SameText(ParamText(param, store, code), value)) return code;
+    if (EqualsNoCase(ParamText(param, store, code), value)) return code;
   return typed;
 }
 
@@ -196,7 +184,7 @@ std::optional<std::string> SplitSections(std::span<const std::string> words, con
       const ChannelKind kind = lower == "input" ? ChannelKind::Input : ChannelKind::Output;
       if (i + 1 >= words.size())
         return lower + ": name the channel (" + ChannelRange(kind, Count(model, kind)) + ")";
-      const int channel = ChannelOf(words[i + 1], kind, Count(model, kind));
+      const int channel = ChannelFromWord(words[i + 1], kind, Count(model, kind));
       if (channel < 0) return lower + " " + words[i + 1] + ": " + ChannelRange(kind, Count(model, kind));
       sections.push_back({kind, channel, {}});
       ++i;

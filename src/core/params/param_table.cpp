@@ -182,16 +182,10 @@ std::vector<ParamDescriptor> OutputTable() {
   // The ratio shapes the limiter's transfer curve but is not part of the
   // limiter message; a change of it alone repeats only itself, so a member
   // never takes threshold, attack or release that nothing sends it.
-  t.push_back(Param(kOut, "limiter.ratio", "limiter ratio", ratio, 0, kCompressorRatioMax, CompressorRatioCodeText,
-                    ParseCompressorRatio, kNotSent, GroupLink::Limiter));
+  t.push_back(Param(kOut, "limiter.ratio", "limiter ratio", ratio, 0, kCompressorRatioMax,
+                    CompressorRatioCodeText, ParseCompressorRatio, kNotSent, GroupLink::Limiter));
   t.back().Edited = false;
   return t;
-}
-
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 bool Addressable(const ParamDescriptor& param, int channel, size_t recordSize) {
@@ -209,7 +203,7 @@ std::span<const ParamDescriptor> ChannelParams(ChannelKind kind) {
 
 const ParamDescriptor* FindParam(ChannelKind kind, std::string_view name) {
   for (const ParamDescriptor& p : ChannelParams(kind))
-    if (SameNameNoCase(p.Name, name)) return &p;
+    if (EqualsNoCase(p.Name, name)) return &p;
   return nullptr;
 }
 
@@ -249,7 +243,8 @@ std::string DelayDistanceText(const ParameterStore& store, DelayDistance unit, i
   return unit == DelayDistance::Metres ? DelayMetresText(code, t) : DelayFeetText(code, t);
 }
 
-std::optional<int> ParseDelayDistance(const ParameterStore& store, DelayDistance unit, std::string_view typed) {
+std::optional<int> ParseDelayDistance(const ParameterStore& store, DelayDistance unit,
+                                      std::string_view typed) {
   const bool metres = unit == DelayDistance::Metres;
   const std::optional<double> v = metres ? ReadNumber(typed, {{"m"}}) : ReadNumber(typed, {{"ft"}});
   if (!v) return std::nullopt;
@@ -262,6 +257,22 @@ std::string ChannelLabel(ChannelKind kind, int channel) {
     return channel >= 0 && channel < kChannelSlots ? Format("Input %c", 'A' + channel)
                                                    : Format("Input %d", channel + 1);
   return Format("Output %d", channel + 1);
+}
+
+int ChannelFromWord(std::string_view word, ChannelKind kind, int count) {
+  if (word.size() != 1) return -1;
+  const int channel = kind == kIn ? std::toupper(static_cast<unsigned char>(word[0])) - 'A' : word[0] - '1';
+  return channel >= 0 && channel < std::min(count, kChannelSlots) ? channel : -1;
+}
+
+std::string ChannelWords(ChannelKind kind, int count) {
+  return kind == kIn ? Format("A..%c", 'A' + count - 1) : Format("1..%d", count);
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 std::string ParamLabel(const ParamDescriptor& param, int channel) {

@@ -71,10 +71,18 @@ std::optional<int> ParseParam(const ParamDescriptor& param, std::string_view typ
 // may be written) to a code; nullopt when the text cannot be read.
 enum class DelayDistance { Metres, Feet };
 std::string DelayDistanceText(const ParameterStore& store, DelayDistance unit, int code);
-std::optional<int> ParseDelayDistance(const ParameterStore& store, DelayDistance unit, std::string_view typed);
+std::optional<int> ParseDelayDistance(const ParameterStore& store, DelayDistance unit,
+                                      std::string_view typed);
 
 // "Input A", "Output 3".
 std::string ChannelLabel(ChannelKind kind, int channel);
+// A channel as the program names it in a word: inputs "A".."H" (any case),
+// outputs "1".."8"; -1 when the word names none of the first count channels.
+int ChannelFromWord(std::string_view word, ChannelKind kind, int count);
+// The words of the first count channels: "A..D", "1..8".
+std::string ChannelWords(ChannelKind kind, int count);
+// Equal but for the case of ASCII letters.
+bool EqualsNoCase(std::string_view a, std::string_view b);
 // "Output 3 limiter threshold".
 std::string ParamLabel(const ParamDescriptor& param, int channel);
 
