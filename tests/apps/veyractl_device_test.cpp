@@ -134,12 +134,10 @@ TEST_F(VeyractlDevice, CommandsAgainstTheInProcessSimulator) {
   EXPECT_NE(trace.find("\n> 00 5A 5A 5A EE"), std::string::npos);
   EXPECT_NE(trace.find("\n< 00 5A 5A 5A EE"), std::string::npos);
 
-  EXPECT_EQ(Run(sim, {"push", Path("one.dat")}).Exit, 0);
   const ToolRun recalled = Run(sim, {"recall", "30"});
   EXPECT_EQ(recalled.Exit, 0) << recalled.Err;
   EXPECT_EQ(recalled.Err, "Recall Successfully.\n");
   EXPECT_EQ(Run(sim, {"-q", "recall", "1"}).Err, "");
-  EXPECT_EQ(Run(sim, {"reset"}).Exit, 0);
 }
 
 TEST_F(VeyractlDevice, FailingDeviceExitsWithOneAndWritesNothing) {

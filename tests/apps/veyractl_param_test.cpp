@@ -64,22 +64,12 @@ TEST_F(VeyractlParams, WhatGetPrintsSetTakesBackOnAnotherFile) {
 TEST_F(VeyractlParams, ABadWordExitsTwoAndChangesNothing) {
   ASSERT_EQ(Run(kOrvane, {"pull", "--settings", Path("a.dat")}).Exit, 0);
   const std::string before = Slurp(Path("a.dat"));
-  const struct {
-    std::vector<std::string> Args;
-    std::string Error;
-  } cases[] = {
-      {{"input", "A", "gain=-3", "eq9.freq=100"},
-       "input A: no parameter \"eq9.freq\"; the names are: name gain"},
-      {{"input", "A", "gain=-3", "delay=soon"}, "input A delay=soon: not a value of delay (0.000ms..1000ms)"},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> args{"set", "--file", Path("a.dat")};
-    args.insert(args.end(), c.Args.begin(), c.Args.end());
-    const ToolRun run = Run(args);
-    EXPECT_EQ(run.Exit, 2) << c.Error;
-    EXPECT_TRUE(run.Err.starts_with("veyractl: " + c.Error)) << run.Err;
-    EXPECT_EQ(Slurp(Path("a.dat")), before) << c.Error;
-  }
+  // The words a script refuses are the script tests'; here that the tool exits 2 and writes nothing.
+  const ToolRun run = Run({"set", "--file", Path("a.dat"), "input", "A", "gain=-3", "eq9.freq=100"});
+  EXPECT_EQ(run.Exit, 2);
+  EXPECT_TRUE(run.Err.starts_with("veyractl: input A: no parameter \"eq9.freq\"; the names are: name gain"))
+      << run.Err;
+  EXPECT_EQ(Slurp(Path("a.dat")), before);
   // A file and a device at once: which one was meant?
   EXPECT_EQ(Run(kOrvane, {"get", "--file", Path("a.dat"), "input", "A"}).Exit, 2);
   // On a device, a word the device's own model refuses sends nothing either.

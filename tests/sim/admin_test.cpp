@@ -55,24 +55,6 @@ TEST(SimulatedLock, LockIsKeptByTheDeviceAndReportedOnTheNextConnection) {
   EXPECT_EQ(Reconnect(*rig)->System.LockState, 0);
 }
 
-TEST(SimulatedLock, EmptyAndSixCharacterPasswordsLockAndUnlock) {
-  for (const char* password : {"", "abcdef"}) {
-    auto rig = Online("sistel,fast");
-    ASSERT_TRUE(LockDevice(*rig->store, rig->link, password).ok()) << password;
-    const auto next = Reconnect(*rig);
-    ASSERT_EQ(next->System.LockState, 1);
-    EXPECT_TRUE(UnlockDevice(*next, rig->link, password).ok()) << password;
-    EXPECT_EQ(rig->Device()->System.LockState, 0);
-  }
-}
-
-TEST(SimulatedLock, SevenCharactersAreRefusedBeforeAnythingIsSent) {
-  auto rig = Online("sistel,fast");
-  EXPECT_EQ(LockDevice(*rig->store, rig->link, "abcdefg").Message, "Psw too long.");
-  EXPECT_EQ(rig->store->System.LockState, 0);
-  EXPECT_TRUE(rig->Recorder().Requests().empty());
-}
-
 TEST(SimulatedLock, TheLockedOptionSwitchesTheDeviceOnLocked) {
   auto rig = Online("merial,fast,locked=ab");
   EXPECT_EQ(rig->store->System.LockState, 1);

@@ -71,7 +71,6 @@ TEST(ConnectionSequence, FailuresLeaveTheStoreAsItWas) {
       {"model-code=orvane", SyncStatus::UnknownModel, "Device type is not selected.", 1},
       {"drop-every=2", SyncStatus::ConnectError, "Connect error.", 2},
       {"drop-every=3", SyncStatus::NoReply, "", 3},
-      {"drop-every=20", SyncStatus::NoReply, "", 20},    // a program name
       {"drop-every=400", SyncStatus::NoReply, "", 400},  // a live channel
       {"disconnect-after=300", SyncStatus::NoReply, "", 0},
   };

@@ -56,7 +56,6 @@ TEST(CFilterBand, BypassRules) {
       {"boost", Band(1000, 720), false, true, false, false, false},
       {"gain code 600 sets band-off", Band(1000, 600), false, true, true, true, false},
       {"byte 6 = 1 is flat whatever the gain", Band(1000, 720, 0, 1), false, true, true, false, false},
-      {"byte 6 = 1 on a shelf", Band(1000, 720, 1, 1), false, true, true, false, false},
       {"all-off kept without a gain update", Band(1000, 720), true, false, true, false, true},
       {"a gain update clears all-off", Band(1000, 720), true, true, false, false, false},
       {"unknown band type is flat", Band(1000, 720, 7), false, true, true, false, false},

@@ -25,12 +25,6 @@ void Scribble(T& record, uint8_t seed) {
   for (size_t i = 0; i < sizeof record; ++i) b[i] = static_cast<uint8_t>(seed + i * 7);
 }
 
-TEST(Messages, GroupNumbering) {
-  EXPECT_EQ(std::vector<int>({InputGroup::Band3, InputGroup::Band8, OutputGroup::Band3, OutputGroup::Band(6),
-                              OutputGroup::Band8}),
-            std::vector<int>({9, 14, 7, 10, 12}));
-}
-
 TEST(Messages, WritePayloadsOfSingleGroupsAndSystemItems) {
   auto store = NewStore();
   InputChannel& in = store->Inputs[1];
@@ -63,9 +57,6 @@ TEST(Messages, WritePayloadsOfSingleGroupsAndSystemItems) {
   std::memcpy(sys.LockPassword, "123456", 6);
   sys.LockState = 1;
   sys.BackLight = 3;
-  sys.DeviceIdSetting = 9;
-  sys.Temperature = 25;
-  sys.CurrentProgram = 12;
 
   struct Case {
     uint8_t slot, block, channel, group;
@@ -83,9 +74,6 @@ TEST(Messages, WritePayloadsOfSingleGroupsAndSystemItems) {
       {4, SystemBlock, SystemItem::PresetName, 0, Bytes(store->Preset(4).Name, store->Preset(4).Name + 16)},
       {0, SystemBlock, SystemItem::Lock, 0, Bytes{'1', '2', '3', '4', '5', '6', 1, 0}},
       {0, SystemBlock, SystemItem::BackLight, 0, Bytes{3}},
-      {0, SystemBlock, SystemItem::DeviceId, 0, Bytes{9}},
-      {0, SystemBlock, SystemItem::Temperature, 0, Bytes{25}},
-      {0, SystemBlock, SystemItem::CurrentProgram, 0, Bytes{12}},
       {0, InputBlock, 8, InputGroup::Level, std::nullopt},
       {31, InputBlock, 0, AllGroups, std::nullopt},
       {0, InputBlock, 0, 15, std::nullopt},

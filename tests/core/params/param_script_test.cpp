@@ -94,20 +94,12 @@ TEST(ParamScript, WhatGetShowsSetTakesBackForEveryName) {
 
 TEST(ParamScript, ValuesAreReadWithTheEditorsRules) {
   const auto store = Orvane();
-  ASSERT_EQ(
-      RunScript(*store,
-                "input A mute=on delay=2.5ms eq2.slope=12 output 3 xover.hp.type=L-R xover.lp.type=besl "
-                "xover.hp.slope=24 limiter.release=x4 route=c,A"),
-      "");
+  // The typed rules themselves are the parameter table's; here that a script uses them.
+  ASSERT_EQ(RunScript(*store, "input A mute=on delay=2.5ms output 3 limiter.release=x4 route=c,A"), "");
   EXPECT_EQ(store->Inputs[0].Mute, 0) << "on mutes";
-  const struct {
-    ChannelKind Kind;
-    const char *Name, *Shown;
-  } shown[] = {
-      {kIn, "delay", "2.500ms"},       {kIn, "eq2.slope", "12 OCT"},     {kOut, "xover.hp.type", "L-R"},
-      {kOut, "xover.lp.type", "BESL"}, {kOut, "xover.hp.slope", "24dB"}, {kOut, "limiter.release", "X4"},
-      {kOut, "route", "A,C"}};
-  for (const auto& c : shown) EXPECT_EQ(Value(*store, c.Kind, c.Kind == kIn ? 0 : 2, c.Name), c.Shown);
+  EXPECT_EQ(Value(*store, kIn, 0, "delay"), "2.500ms");
+  EXPECT_EQ(Value(*store, kOut, 2, "limiter.release"), "X4");
+  EXPECT_EQ(Value(*store, kOut, 2, "route"), "A,C");
   // A shelf keeps to its frequency range when its type changes, as in the
   // editor; the same type again changes nothing, and a frequency typed later stands.
   ASSERT_EQ(
@@ -123,7 +115,6 @@ TEST(ParamScript, ABadWordIsNamedAndNothingChanges) {
     const char* Error;  // the start of the message
   } cases[] = {
       {"input E gain=0", "input E: the inputs are A..D"},
-      {"output 9 gain=0", "output 9: the outputs are 1..8"},
       {"gain=0", "\"gain=0\": name a channel first"},
       {"input A", "input A: nothing to set"},
       {"input A gain", "input A gain: write NAME=VALUE"},
@@ -131,7 +122,6 @@ TEST(ParamScript, ABadWordIsNamedAndNothingChanges) {
       {"input A gain=0 eq2.gain=loud", "input A eq2.gain=loud: not a value of eq2.gain (-30.0dB..+15.0dB)"},
       {"input A xover.hp.freq=80", "input A: no parameter \"xover.hp.freq\""},
       {"output 1 route=A,E", "output 1 route=A,E: name inputs A..D"},
-      {"output 1 route.e=on", "output 1: no parameter \"route.e\""},
       {"output 1 mute=yes", "output 1 mute=yes: not one of on, off"},
       {"input A name=ABCDEFGHI", "input A name=ABCDEFGHI: The text is longer than 8 bytes"},
   };

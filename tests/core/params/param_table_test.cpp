@@ -42,58 +42,39 @@ TEST(ParamTable, TypedEntryFollowsEachEditorsRule) {
   const Typed cases[] = {
       // Channel gain: -36..+20 dB, 600 - trunc(-10 v); the strips' "OFF" reads back.
       {kIn, "gain", "3.25", 632}, {kIn, "gain", "-100", 240}, {kIn, "gain", "30", 800},
-      {kIn, "gain", "+3.25 dB", 632}, {kIn, "gain", "-6dB", 540}, {kOut, "gain", "OFF", 240},
-      {kOut, "gain", "-0.05", 600}, {kIn, "gain", "6ms", none}, {kIn, "gain", "loud", none},
-      {kIn, "gain", "", none}, {kIn, "gain", "nan", none}, {kIn, "gain", "--3", none},
+      {kIn, "gain", "-6dB", 540}, {kOut, "gain", "OFF", 240}, {kOut, "gain", "-0.05", 600},
+      {kIn, "gain", "6ms", none}, {kIn, "gain", "", none}, {kIn, "gain", "nan", none},
       // Choices by caption in any case; mute "on" is the muted code 0.
-      {kIn, "mute", "on", 0}, {kOut, "mute", "OFF", 1}, {kIn, "mute", "1", none},
-      {kIn, "polarity", "Inverted", 1}, {kOut, "polarity", "normal", 0}, {kOut, "route.c", "on", 1},
-      {kOut, "route.h", "Off", 0}, {kIn, "mic.line", "MIC", 1}, {kIn, "mic.line", "line", 0},
+      {kIn, "mute", "on", 0}, {kOut, "mute", "OFF", 1}, {kIn, "mute", "1", none}, {kIn, "polarity", "Inverted", 1},
       // Delay: below 10 ms samples of 1/48 ms, then whole ms + 470.
-      {kIn, "delay", "9.99", 479}, {kIn, "delay", "5", 240}, {kIn, "delay", "10", 480},
-      {kOut, "delay", "5ms", 240}, {kIn, "delay", "12.7", 482}, {kIn, "delay", "-1", 0},
-      {kOut, "delay", "1000 ms", 1470}, {kIn, "delay", "5s", none},
+      {kIn, "delay", "9.99", 479}, {kIn, "delay", "10", 480}, {kIn, "delay", "12.7", 482},
+      {kIn, "delay", "-1", 0}, {kOut, "delay", "1000 ms", 1470}, {kIn, "delay", "5s", none},
       // Noise gate, whole dB from -120.
-      {kIn, "gate", "-6dB", 114}, {kIn, "gate", "-6.9", 114},
-      {kIn, "gate", "-200", 0}, {kIn, "gate", "5", 120},
-      // Compressor.
-      {kIn, "comp.threshold", "-5.55", 245},
-      {kIn, "comp.threshold", "25", 500}, {kIn, "comp.attack", "0.5", 2},
+      {kIn, "gate", "-6.9", 114}, {kIn, "gate", "-200", 0}, {kIn, "gate", "5", 120},
+      // Dynamics.
+      {kIn, "comp.threshold", "-5.55", 245}, {kIn, "comp.threshold", "25", 500},
       {kIn, "comp.attack", "12ms", 18}, {kIn, "comp.attack", "500", 206}, {kIn, "comp.attack", "0.2", 0},
       {kIn, "comp.release", "100ms", 50}, {kIn, "comp.release", "10", 0}, {kIn, "comp.release", "9999", 4950},
-      {kIn, "comp.ratio", "1:4", 2}, {kIn, "comp.ratio", "4", 2}, {kIn, "comp.ratio", "1:64", 6},
-      {kIn, "comp.ratio", "100", 6}, {kIn, "comp.ratio", "3", 1}, {kIn, "comp.ratio", "2:1", none},
-      // EQ bands.
-      {kIn, "eq1.type", "peq", 0}, {kOut, "eq6.type", "lshlf", 1}, {kIn, "eq2.type", "HSHLF", 2},
-      {kIn, "eq2.type", "high shelf", 2}, {kIn, "eq2.type", "notch", none},
-      {kIn, "eq2.freq", "1000Hz", 1000}, {kOut, "eq2.freq", "1k", 1000}, {kIn, "eq2.freq", "1.5kHz", 1500},
-      {kIn, "eq2.freq", "5", 10}, {kIn, "eq2.freq", "40000", 30000}, {kIn, "eq2.freq", "1000.7", 1000},
-      {kIn, "eq2.freq", "1m", none},
-      {kIn, "eq3.gain", "-3.25", 568}, {kOut, "eq3.gain", "+15", 750}, {kIn, "eq3.gain", "-31", 300},
-      {kIn, "eq3.gain", "2.5dB", 625},
-      {kIn, "eq4.width", "0.30", 25}, {kOut, "eq4.width", "1.23oct", 115}, {kIn, "eq4.width", "0.05", 0},
-      {kIn, "eq4.width", "4", 295},
-      {kIn, "eq4.width", "1.15", 110}, {kIn, "eq4.width", "2.05", 200}, {kIn, "eq4.width", "2.55", 250},
-      {kIn, "eq5.slope", "6", 0}, {kOut, "eq5.slope", "12", 1}, {kIn, "eq5.slope", "12 OCT", 1},
-      {kIn, "eq5.slope", "6oct", 0}, {kIn, "eq5.slope", "24", 1},
-      // Mic gain: -60..+12 dB.
-      {kIn, "mic.level", "0", 600}, {kIn, "mic.level", "12", 720}, {kIn, "mic.level", "-70", 0},
-      {kIn, "mic.level", "-6.55", 535},
-      // Crossover.
-      {kOut, "xover.hp.type", "lr", 0}, {kOut, "xover.hp.type", "L-R", 0}, {kOut, "xover.lp.type", "besl", 1},
-      {kOut, "xover.lp.type", "butt", 2}, {kOut, "xover.hp.type", "Butterworth", 2},
-      {kOut, "xover.hp.freq", "80", 80},
-      {kOut, "xover.lp.slope", "24", 2}, {kOut, "xover.lp.slope", "48dB", 6},
-      {kOut, "xover.hp.slope", "12", 0}, {kOut, "xover.hp.slope", "60", 6}, {kOut, "xover.hp.slope", "27", 2},
-      // Limiter.
-      {kOut, "limiter.threshold", "25", 500}, {kOut, "limiter.threshold", "-40", 0},
-      {kOut, "limiter.threshold", "-5.55", 245}, {kOut, "limiter.attack", "0.5", 2},
-      {kOut, "limiter.attack", "12", 18},
+      {kIn, "comp.ratio", "1:4", 2}, {kIn, "comp.ratio", "100", 6}, {kIn, "comp.ratio", "3", 1},
+      {kIn, "comp.ratio", "2:1", none},
       {kOut, "limiter.attack", "100", 106}, {kOut, "limiter.attack", "150", 106},
-      {kOut, "limiter.release", "x8", 3},
       {kOut, "limiter.release", "X32", 5}, {kOut, "limiter.release", "16", 4},
       {kOut, "limiter.release", "\xC3\x97" "4", 1}, {kOut, "limiter.release", "3", 0},
       {kOut, "limiter.release", "x", none},
+      // EQ bands.
+      {kOut, "eq6.type", "lshlf", 1}, {kIn, "eq2.type", "high shelf", 2}, {kIn, "eq2.type", "notch", none},
+      {kOut, "eq2.freq", "1k", 1000}, {kIn, "eq2.freq", "1.5kHz", 1500}, {kIn, "eq2.freq", "5", 10},
+      {kIn, "eq2.freq", "40000", 30000}, {kIn, "eq2.freq", "1000.7", 1000}, {kIn, "eq2.freq", "1m", none},
+      {kIn, "eq3.gain", "-3.25", 568}, {kIn, "eq3.gain", "-31", 300},
+      {kOut, "eq4.width", "1.23oct", 115}, {kIn, "eq4.width", "4", 295}, {kIn, "eq4.width", "1.15", 110},
+      {kIn, "eq4.width", "2.05", 200}, {kIn, "eq4.width", "2.55", 250},
+      {kIn, "eq5.slope", "12 OCT", 1}, {kIn, "eq5.slope", "6oct", 0}, {kIn, "eq5.slope", "24", 1},
+      // Mic gain: -60..+12 dB.
+      {kIn, "mic.level", "-70", 0}, {kIn, "mic.level", "-6.55", 535},
+      // Crossover.
+      {kOut, "xover.hp.type", "L-R", 0}, {kOut, "xover.hp.type", "Butterworth", 2},
+      {kOut, "xover.lp.slope", "48dB", 6}, {kOut, "xover.hp.slope", "12", 0}, {kOut, "xover.hp.slope", "60", 6},
+      {kOut, "xover.hp.slope", "27", 2},
   };
   for (const Typed& c : cases) {
     EXPECT_EQ(ParseParam(Get(c.Kind, c.Name), c.Text), c.Code) << c.Name << " \"" << c.Text << '"';
@@ -109,26 +90,18 @@ struct Shown {
 
 TEST(ParamTable, DisplayTextsOfCodes) {
   const auto store = NewStore();
+  // One code or two per descriptor where it picks a text of its own; the
+  // scales' boundaries are tested with the scales.
   const Shown cases[] = {
-      {kIn, "gain", 600, "0.0dB"}, {kOut, "gain", 601, "+0.1dB"}, {kIn, "gain", 240, "OFF"},
-      {kIn, "mute", 0, "on"}, {kIn, "mute", 1, "off"}, {kOut, "polarity", 1, "inverted"},
-      {kOut, "polarity", 0, "normal"}, {kOut, "route.a", 1, "on"},
-      {kIn, "delay", 480, "10.000ms"}, {kOut, "delay", 481, "11ms"}, {kIn, "delay", 1470, "1000ms"},
-      {kIn, "gate", 114, "-6dB"}, {kIn, "gate", 0, "-120dB"},
-      {kIn, "comp.threshold", 300, "0.0 dB"}, {kIn, "comp.threshold", 301, "0.1 dB"},
-      {kIn, "comp.attack", 6, "0.9ms"}, {kIn, "comp.attack", 7, "1ms"}, {kIn, "comp.release", 0, "50ms"},
-      {kIn, "comp.release", 4950, "5000ms"}, {kIn, "comp.ratio", 0, "1:1"}, {kIn, "comp.ratio", 6, "1:64"},
+      {kIn, "gain", 240, "OFF"}, {kIn, "mute", 0, "on"}, {kOut, "polarity", 1, "inverted"},
+      {kOut, "delay", 481, "11ms"}, {kIn, "gate", 114, "-6dB"}, {kIn, "comp.threshold", 301, "0.1 dB"},
+      {kIn, "comp.attack", 6, "0.9ms"}, {kIn, "comp.attack", 7, "1ms"}, {kIn, "comp.release", 4950, "5000ms"},
+      {kIn, "comp.ratio", 6, "1:64"},
       {kIn, "comp.ratio", 999, "999"},  // the factory defaults' value, outside every editor's range
-      {kIn, "eq1.type", 1, "LSHLF"}, {kIn, "eq1.type", 7, "7"}, {kIn, "eq1.freq", 1000, "1000Hz"},
-      {kOut, "eq1.gain", 300, "-30.0dB"},
-      {kOut, "eq1.gain", 601, "+0.1dB"}, {kIn, "eq1.width", 25, "0.30OCT"},
-      {kIn, "eq1.slope", 1, "12 OCT"}, {kOut, "eq1.slope", 0, "6 OCT"},
-      {kIn, "mic.level", 600, "0.0dB"}, {kIn, "mic.level", 720, "12.0dB"}, {kIn, "mic.level", 0, "-60.0dB"},
-      {kIn, "mic.line", 0, "line"}, {kIn, "mic.line", 1, "mic"},
-      {kOut, "limiter.threshold", 300, "0.0 dB"}, {kOut, "limiter.threshold", 301, "+0.1 dB"},
-      {kOut, "limiter.attack", 106, "100ms"}, {kOut, "limiter.release", 3, "X8"}, {kOut, "limiter.ratio", 2, "1:4"},
-      {kOut, "xover.hp.slope", 0, "12dB"}, {kOut, "xover.lp.slope", 6, "48dB"}, {kOut, "xover.lp.type", 0, "L-R"},
-      {kOut, "xover.hp.freq", 30000, "30000Hz"},
+      {kIn, "eq1.type", 7, "7"}, {kOut, "eq1.gain", 601, "+0.1dB"}, {kIn, "eq1.width", 25, "0.30OCT"},
+      {kIn, "eq1.slope", 1, "12 OCT"}, {kIn, "mic.level", 600, "0.0dB"}, {kIn, "mic.line", 1, "mic"},
+      {kOut, "limiter.threshold", 301, "+0.1 dB"}, {kOut, "limiter.release", 3, "X8"},
+      {kOut, "limiter.ratio", 2, "1:4"}, {kOut, "xover.lp.type", 0, "L-R"},
   };
   for (const Shown& c : cases) {
     EXPECT_EQ(ParamText(Get(c.Kind, c.Name), *store, c.Code), c.Text) << c.Name << ' ' << c.Code;
@@ -181,9 +154,7 @@ struct Carried {
 TEST(ParamTable, MessageGroupsAndLinks) {
   const Carried cases[] = {
       {kOut, "eq1.freq", OutputGroup::Band1, GroupLink::Eq},   // group 5
-      {kOut, "eq6.gain", OutputGroup::Band6, GroupLink::Eq},   // group 10
       {kIn, "eq3.width", InputGroup::Band3, GroupLink::Eq},    // group 9
-      {kIn, "eq1.type", InputGroup::Band1, GroupLink::Eq},
       {kIn, "gate", InputGroup::NoiseGate, GroupLink::Eq},     // edited in the EQ editor
       {kIn, "gain", InputGroup::Level, GroupLink::Gain},
       {kOut, "mute", OutputGroup::Level, GroupLink::Mute},
@@ -248,12 +219,7 @@ TEST(ParamTable, LinkedCopiesMoveTheBlocksFields) {
   EXPECT_EQ(s.Outputs[1].Crossover[kLowPass].CrossoverType, 1);
   EXPECT_EQ(s.Outputs[1].Crossover[kHighPass].Freq, 10);
 
-  // The dynamics blocks move whole.
-  s.Inputs[0].Threshold = 250;
-  s.Inputs[0].Ratio = 3;
-  copy(Get(kIn, "comp.attack"));
-  EXPECT_EQ(s.Inputs[1].Threshold, 250);
-  EXPECT_EQ(s.Inputs[1].Ratio, 3);
+  // The limiter block moves whole.
   s.Outputs[0].Release = 4;
   s.Outputs[0].Ratio = 2;
   copy(Get(kOut, "limiter.threshold"));
@@ -315,34 +281,23 @@ TEST(ParamTable, DescriptorsReadTheirOwnField) {
   using S = ParameterStore;
   const Placed cases[] = {
       {kIn, "gain", 1, [](S& s, int v) { s.Inputs[1].Gain = uint16_t(v); }, 611},
-      {kIn, "polarity", 2, [](S& s, int v) { s.Inputs[2].Polarity = uint8_t(v); }, 1},
       {kIn, "delay", 3, [](S& s, int v) { s.Inputs[3].Delay = uint16_t(v); }, 1234},
       {kIn, "mic.line", 0, [](S& s, int v) { s.Inputs[0].MicEditorByte = uint8_t(v); }, 1},
       {kIn, "mic.level", 0, [](S& s, int v) { s.Inputs[0].MicEditorWord = uint16_t(v); }, 517},
       {kIn, "gate", 3, [](S& s, int v) { s.Inputs[3].NoiseGate[kNoiseGateThresholdByte] = uint8_t(v); }, 99},
       {kIn, "eq2.freq", 4, [](S& s, int v) { s.Inputs[4].Bands[1].Freq = uint16_t(v); }, 4321},
-      {kIn, "eq2.gain", 4, [](S& s, int v) { s.Inputs[4].Bands[1].Gain = uint16_t(v); }, 333},
       {kIn, "eq6.width", 0, [](S& s, int v) { s.Inputs[0].Bands[5].Width = uint16_t(v); }, 115},
-      {kIn, "eq5.type", 0, [](S& s, int v) { s.Inputs[0].Bands[4].Type = uint8_t(v); }, 2},
       {kIn, "eq5.slope", 0, [](S& s, int v) { s.Inputs[0].Bands[4].ShelfSlope = uint8_t(v); }, 1},
-      {kIn, "comp.threshold", 5, [](S& s, int v) { s.Inputs[5].Threshold = uint16_t(v); }, 222},
-      {kIn, "comp.attack", 5, [](S& s, int v) { s.Inputs[5].Attack = uint16_t(v); }, 111},
       {kIn, "comp.release", 5, [](S& s, int v) { s.Inputs[5].Release = uint16_t(v); }, 3000},
       {kIn, "comp.ratio", 1,
         [](S& s, int v) { s.Inputs[1].Ratio = uint16_t(v); }, 999},  // the factory defaults
-      {kOut, "mute", 6, [](S& s, int v) { s.Outputs[6].Mute = uint8_t(v); }, 1},
       {kOut, "delay", 2, [](S& s, int v) { s.Outputs[2].Delay = uint32_t(v); }, 0x00010005},  // all 32 bits
       {kOut, "route.b", 7, [](S& s, int v) { s.Outputs[7].Routing[1] = uint8_t(v); }, 1},
       {kOut, "xover.hp.freq", 4,
         [](S& s, int v) { s.Outputs[4].Crossover[kHighPass].Freq = uint16_t(v); }, 90},
       {kOut, "xover.lp.type", 4,
         [](S& s, int v) { s.Outputs[4].Crossover[kLowPass].CrossoverType = uint8_t(v); }, 1},
-      {kOut, "xover.lp.slope", 4,
-        [](S& s, int v) { s.Outputs[4].Crossover[kLowPass].CrossoverSlope = uint8_t(v); }, 5},
       {kOut, "eq1.gain", 3, [](S& s, int v) { s.Outputs[3].Bands[0].Gain = uint16_t(v); }, 700},
-      {kOut, "eq6.slope", 3, [](S& s, int v) { s.Outputs[3].Bands[5].ShelfSlope = uint8_t(v); }, 1},
-      {kOut, "limiter.threshold", 1, [](S& s, int v) { s.Outputs[1].Threshold = uint16_t(v); }, 444},
-      {kOut, "limiter.attack", 1, [](S& s, int v) { s.Outputs[1].Attack = uint16_t(v); }, 55},
       {kOut, "limiter.release", 1, [](S& s, int v) { s.Outputs[1].Release = uint16_t(v); }, 4},
   };
   for (const Placed& c : cases) {
@@ -354,7 +309,6 @@ TEST(ParamTable, DescriptorsReadTheirOwnField) {
 
 TEST(ParamTable, FindsParametersByNameInAnyCase) {
   EXPECT_EQ(FindParam(kIn, "gain")->Name, "gain");
-  EXPECT_EQ(FindParam(kIn, "GAIN")->Kind, kIn);
   EXPECT_EQ(FindParam(kOut, "Eq2.Freq")->Band, 2);
   EXPECT_EQ(FindParam(kOut, "LIMITER.threshold")->Name, "limiter.threshold");
   for (const auto& [kind, name] :
@@ -367,19 +321,12 @@ TEST(ParamTable, FindsParametersByNameInAnyCase) {
 TEST(ParamTable, Labels) {
   EXPECT_EQ(ChannelLabel(kIn, 0), "Input A");
   EXPECT_EQ(ChannelLabel(kIn, 7), "Input H");
-  EXPECT_EQ(ChannelLabel(kOut, 0), "Output 1");
   EXPECT_EQ(ChannelLabel(kOut, 7), "Output 8");
   EXPECT_EQ(ParamLabel(Get(kOut, "limiter.threshold"), 2), "Output 3 limiter threshold");
   EXPECT_EQ(ParamLabel(Get(kIn, "eq2.freq"), 0), "Input A EQ 2 frequency");
   EXPECT_EQ(ParamLabel(Get(kOut, "route.d"), 0), "Output 1 routing from input D");
-  EXPECT_EQ(ParamLabel(Get(kOut, "xover.hp.slope"), 5), "Output 6 high-pass slope");
 }
 
-}  // namespace
-}  // namespace veyra
-
-namespace veyra {
-namespace {
 
 // The delay editors' distance fields at the store's temperature: a typed
 // distance goes to milliseconds at 331 + 0.6 T m/s and then by the time rule.
@@ -392,9 +339,7 @@ TEST(ParamTable, DelayDistancesAtTheStoresTemperature) {
     std::optional<int> Code;
   } cases[] = {
       {20, DelayDistance::Metres, "1", 139},       // 2.915 ms
-      {20, DelayDistance::Metres, "1 m", 139},     //
       {20, DelayDistance::Metres, "3.5", 480},     // 10.204 ms: whole milliseconds from 10
-      {20, DelayDistance::Metres, "-2", 0},        //
       {20, DelayDistance::Metres, "400", 1470},    // beyond 1000 ms
       {0, DelayDistance::Metres, "1", 145},        // 331 m/s: 3.021 ms
       {20, DelayDistance::Feet, "3.28", 139},      // the same metre in the feet the text shows

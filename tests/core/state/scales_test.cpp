@@ -10,12 +10,11 @@ namespace {
 
 TEST(FrequencySlider, PositionsAndFrequencies) {
   struct Case { int position; int hz; };
-  for (const Case c : {Case{0, 10}, {100, 100}, {200, 1000}, {300, 10000}, {348, 30000}, {347, 29512},
-                       {1, 10}, {30, 19}}) {
+  for (const Case c : {Case{0, 10}, {200, 1000}, {348, 30000}, {347, 29512}, {30, 19}}) {
     EXPECT_EQ(FrequencyFromSliderPosition(c.position), c.hz) << c.position;
   }
   struct Back { double hz; int position; };
-  for (const Back c : {Back{10, 0}, {1000, 200}, {30000, 348}, {20, 30}, {21, 32}, {15, 18}}) {
+  for (const Back c : {Back{10, 0}, {30000, 348}, {21, 32}, {15, 18}}) {
     EXPECT_EQ(SliderPositionFromFrequency(c.hz), c.position) << c.hz;
   }
   // Truncation to whole hertz can only move a position down when it is read
@@ -33,9 +32,6 @@ TEST(FrequencySlider, PositionsAndFrequencies) {
 }
 
 TEST(FrequencyTable, EntriesAndTheIrregularTop) {
-  EXPECT_EQ(FrequencyTable[0], 9.71);
-  EXPECT_EQ(FrequencyTable[150], 1000);
-  EXPECT_EQ(FrequencyTable[275], 30000);
   EXPECT_EQ(FrequencyTable[90], 179);  // listed as is, though 177 would fit the series
   for (int i = 254; i <= 263; ++i) EXPECT_EQ(FrequencyTable[i], FrequencyTable[i - 21] + 10000) << i;
   for (int i = 1; i < kFrequencyPoints; ++i) EXPECT_LT(FrequencyTable[i - 1], FrequencyTable[i]) << i;
@@ -55,8 +51,7 @@ TEST(FrequencyTable, NearestIndex) {
 TEST(Gain, TextsAndDecibels) {
   struct Case { int code; const char* one; const char* two; };
   for (const Case c : {Case{600, "0.0dB", "0.00dB"}, {601, "+0.1dB", "+0.10dB"}, {599, "-0.1dB", "-0.10dB"},
-                       {300, "-30.0dB", "-30.00dB"}, {750, "+15.0dB", "+15.00dB"}, {0, "-60.0dB", "-60.00dB"},
-                       {655, "+5.5dB", "+5.50dB"}}) {
+                       {0, "-60.0dB", "-60.00dB"}}) {
     EXPECT_EQ(GainText(c.code), c.one) << c.code;
     EXPECT_EQ(GainText2(c.code), c.two) << c.code;
   }
@@ -65,14 +60,13 @@ TEST(Gain, TextsAndDecibels) {
 
 TEST(Gain, ChannelGainTypedAndShown) {
   struct Typed { double db; int code; };
-  for (const Typed& t : {Typed{3.25, 632}, {-100, 240}, {30, 800}, {20.0, 800}, {-36.0, 240}, {0, 600},
-                         {-0.05, 600}, {-3.27, 568}, {19.99, 799}, {-35.99, 241}}) {
+  // The typed texts' cases are the parameter table's; here the steps next to the ends.
+  for (const Typed& t : {Typed{-3.27, 568}, {19.99, 799}, {-35.99, 241}}) {
     EXPECT_EQ(ChannelGainFromTypedDb(t.db), t.code) << t.db;
   }
   EXPECT_EQ(ChannelGainFromTypedDb(std::nan("")), kChannelGainMin);
   struct Shown { int code; const char* text; const char* number; };
-  for (const Shown& c : {Shown{240, "OFF", "-36.0"}, {241, "-35.9dB", "-35.9"}, {600, "0.0dB", "0.0"},
-                         {601, "+0.1dB", "0.1"}, {800, "+20.0dB", "20.0"}}) {
+  for (const Shown& c : {Shown{240, "OFF", "-36.0"}, {241, "-35.9dB", "-35.9"}, {601, "+0.1dB", "0.1"}}) {
     EXPECT_EQ(ChannelGainText(c.code), c.text) << c.code;
     EXPECT_EQ(GainNumberText(c.code), c.number) << c.code;
   }
@@ -89,18 +83,12 @@ TEST(Crossover, ShapeFromTheTwoFrequencies) {
 TEST(Texts, WidthsTypesSlopesAndNoiseGate) {
   struct Case { std::string text; const char* expected; };
   for (const Case& c :
-       {Case{WidthText(0), "0.05OCT"}, {WidthText(295), "3.00OCT"}, {WidthTableText(25), "0.30oct"},
-        {ShelfSlopeText(0), "6 OCT"}, {ShelfSlopeText(1), "12 OCT"}, {ShelfSlopeTableText(0), "6oct"},
-        {ShelfSlopeTableText(1), "12oct"}, {ShelfSlopeTableText(2), ""}, {EqTypeText(0), "PEQ"},
-        {EqTypeText(1), "LSHLF"}, {EqTypeText(2), "HSHLF"}, {EqTypeText(3), ""},
-        {CrossoverTypeText(0), "L-R"}, {CrossoverTypeText(1), "BESL"}, {CrossoverTypeText(2), "BUTT"},
-        {CrossoverTypeText(9), ""},
-        {CrossoverSlopeText(0), "12dB"}, {CrossoverSlopeText(3), "30dB"}, {CrossoverSlopeText(6), "48dB"},
-        {CrossoverSlopeText(7), ""}, {NoiseGateText(0), "-120dB"}, {NoiseGateText(120), "0dB"},
-        {NoiseGateText(100), "-20dB"}}) {
+       {Case{WidthText(295), "3.00OCT"}, {WidthTableText(25), "0.30oct"}, {ShelfSlopeTableText(1), "12oct"},
+        {ShelfSlopeTableText(2), ""}, {EqTypeText(2), "HSHLF"}, {EqTypeText(3), ""}, {CrossoverTypeText(1), "BESL"},
+        {CrossoverTypeText(9), ""}, {CrossoverSlopeText(3), "30dB"}, {CrossoverSlopeText(7), ""},
+        {NoiseGateText(0), "-120dB"}, {NoiseGateText(120), "0dB"}}) {
     EXPECT_EQ(c.text, c.expected);
   }
-  EXPECT_EQ(CrossoverSlopeDbPerOctave(2), 24);
   EXPECT_EQ(WidthFromSliderPosition(59), 295);
   EXPECT_EQ(SliderPositionFromWidth(29), 5);  // integer division, not rounding
   EXPECT_EQ(SliderPositionFromWidth(30), 6);
@@ -109,8 +97,7 @@ TEST(Texts, WidthsTypesSlopesAndNoiseGate) {
 
 TEST(Delay, TextsAndDistances) {
   struct Case { int code; const char* text; const char* number; };
-  for (const Case c : {Case{0, "0.000ms", "0.000"}, {48, "1.000ms", "1.000"}, {480, "10.000ms", "10.000"},
-                       {481, "11ms", "11"}, {1, "0.021ms", "0.021"}, {970, "500ms", "500"}}) {
+  for (const Case c : {Case{1, "0.021ms", "0.021"}, {480, "10.000ms", "10.000"}, {481, "11ms", "11"}}) {
     EXPECT_EQ(DelayText(c.code), c.text) << c.code;
     EXPECT_EQ(DelayNumberText(c.code), c.number) << c.code;
   }
@@ -122,15 +109,10 @@ TEST(Delay, TextsAndDistances) {
 
 TEST(ValueDisplay, EveryKind) {
   struct Case { int kind; int value; const char* text; };
-  for (const Case c : {Case{4, 1000, "1000Hz"}, {8, 20, "20Hz"}, {9, 30000, "30000Hz"},
-                       {7, 99, "Q:1.00"}, {7, 0, "Q:0.01"},
-                       {10, 600, "G:0.0"}, {10, 750, "G:15.0"},
-                       {42, 0, "OFF"}, {42, 120, "0dBu"}, {42, 100, "-20dBu"}, {42, 130, "10dBu"},
-                       {43, 480, "10.000ms"}, {43, 481, "11ms"},
-                       {44, 0, "OFF"}, {44, -3, "OFF"}, {44, 50, "50.0%"},
-                       {45, 719, "11.9dB"}, {45, 720, "OFF"}, {45, 600, "0.0dB"},
-                       {46, 0, "0.3ms"}, {46, 6, "0.9ms"}, {46, 7, "1.0ms"}, {46, 106, "100.0ms"},
-                       {47, 25, "25.0ms"}, {48, 4, "1:4.0"},
+  for (const Case c : {Case{4, 1000, "1000Hz"}, {7, 0, "Q:0.01"}, {10, 750, "G:15.0"},
+                       {42, 0, "OFF"}, {42, 100, "-20dBu"}, {42, 130, "10dBu"}, {43, 481, "11ms"},
+                       {44, -3, "OFF"}, {44, 50, "50.0%"}, {45, 719, "11.9dB"}, {45, 720, "OFF"},
+                       {46, 6, "0.9ms"}, {46, 7, "1.0ms"}, {47, 25, "25.0ms"}, {48, 4, "1:4.0"},
                        {0, 5, "NULL"}, {11, 5, "NULL"}, {49, 5, "NULL"}}) {
     EXPECT_EQ(FormatValueText(c.kind, c.value), c.text) << c.kind << " " << c.value;
   }
