@@ -77,11 +77,6 @@ class DynamicsEditorTest : public EditorTest {
   SliderColumn& Column(DynamicsEditor::Column c) { return *editor_->ColumnAt(c); }
   ValueEntryField* Field(DynamicsEditor::Column c) { return Column(c).Entry()->Field(); }
   SkinSlider* Fader(DynamicsEditor::Column c) { return Column(c).Fader().Slider(); }
-  void Type(DynamicsEditor::Column c, const QString& text) {
-    Field(c)->clear();
-    QTest::keyClicks(Field(c), text);
-    QTest::keyClick(Field(c), Qt::Key_Return);
-  }
   const TransferCurve& Edited() { return editor_->Curve()->Curves().back(); }
   static Request Limiter(int ch) { return {WriteCommand, 0, OutputBlock, uint8_t(ch), OutputGroup::Limiter}; }
 
@@ -100,8 +95,6 @@ TEST_F(DynamicsEditorTest, CaptionsRangesAndTexts) {
   const QString times = QString::fromStdString(DecodeDeviceText("\xA1\xC1"));
   const Shown cases[] = {
       {kIn, DynamicsEditor::kThreshold, 301, "0.1 dB"},
-      {kIn, DynamicsEditor::kRatio, 6, "1:64"},
-      {kOut, DynamicsEditor::kAttack, 106, "100ms"},
       {kOut, DynamicsEditor::kRelease, 3, times + "8"},
   };
   for (const Shown& c : cases) {
@@ -125,33 +118,6 @@ TEST_F(DynamicsEditorTest, CaptionsRangesAndTexts) {
   EXPECT_FALSE(Column(DynamicsEditor::kRatio).isVisibleTo(editor_.get()));
   EXPECT_FALSE(Column(DynamicsEditor::kThreshold).Readout()->isVisibleTo(editor_.get()));
   EXPECT_TRUE(Field(DynamicsEditor::kRelease)->isVisibleTo(editor_.get()));
-}
-
-// One typed value per column; the typed rules are the parameter table's.
-TEST_F(DynamicsEditorTest, TypedLimiterValuesFollowTheirRules) {
-  Start(false);
-  Open(kOut, 2);
-  struct Typed {
-    DynamicsEditor::Column Column;
-    QString Text;
-    int Code;
-  };
-  const Typed cases[] = {
-      {DynamicsEditor::kThreshold, "-5.55", 245},
-      {DynamicsEditor::kAttack, "12", 18},
-      {DynamicsEditor::kRelease, "x16", 4},
-  };
-  for (const Typed& c : cases) {
-    Type(c.Column, c.Text);
-    EXPECT_EQ(ReadCode(Store(), Column(c.Column).Fader().Param(), 2), c.Code) << c.Text.toStdString();
-    EXPECT_EQ(Fader(c.Column)->GetPos(), Column(c.Column).Fader().Param().Max - c.Code);
-  }
-  EXPECT_EQ(Field(DynamicsEditor::kThreshold)->text(), "-5.5 dB");
-  // Unreadable text: nothing changes and the field shows the stored value again.
-  const int steps = Context().History().count();
-  Type(DynamicsEditor::kAttack, "fast");
-  EXPECT_EQ(Field(DynamicsEditor::kAttack)->text(), "12ms");
-  EXPECT_EQ(Context().History().count(), steps);
 }
 
 TEST_F(DynamicsEditorTest, ResetStoresTheFactoryValuesAndKeepsTheRatio) {
