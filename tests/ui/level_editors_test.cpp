@@ -56,20 +56,6 @@ TEST_F(LevelEditorsTest, GainTextsAndTypedGains) {
   EXPECT_EQ(editor.windowTitle(), "Output Gain Control");
 }
 
-// The strips hold the linked mute; here the gain editor's member column follows.
-TEST_F(LevelEditorsTest, LinkedPolaritySendsTheEditedChannelThenTheMember) {
-  Start(true);
-  Link(kOut, 5, 1, &ChannelGroup::LinkPolarity);
-  GainEditor editor(Context(), kOut);
-  editor.Column(5)->Toggle(0)->Button()->click();
-  EXPECT_EQ(Writes(), (std::vector<Request>{Level(kOut, 5), Level(kOut, 1)}));
-  const auto device = device_->Memory();
-  for (const int ch : {5, 1}) EXPECT_EQ(device->Outputs[ch].Polarity, 1) << ch;
-  BoundToggle* member = editor.Column(1)->Toggle(0);
-  EXPECT_EQ(member->Button()->text(), "POL-");
-  EXPECT_TRUE(member->Button()->GetDown());
-}
-
 // ---- Delay editor -------------------------------------------------------------------
 
 TEST_F(LevelEditorsTest, DelayTextsAndTypedTimesAndDistances) {
