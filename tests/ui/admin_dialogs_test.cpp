@@ -49,45 +49,30 @@ bool Press(SecurityDialog& dialog, bool locking, const QString& typed) {
   return sent.wait(10000);
 }
 
-TEST_F(AdminDialogs, SecurityLocksAndUnlocksWithEveryEdgeOfThePassword) {
+// The password rules and their texts are the lock's own; here the dialog's
+// answers, its field and what reaches the device.
+TEST_F(AdminDialogs, SecurityLocksRefusesAWrongPasswordAndUnlocks) {
   Start("orvane,fast");
   SecurityDialog dialog(Context());
-  EXPECT_TRUE(dialog.PasswordField()->text().isEmpty());
   EXPECT_EQ(dialog.PasswordField()->echoMode(), QLineEdit::Password);
+  ASSERT_TRUE(Press(dialog, true, "ab"));
+  EXPECT_EQ(LastAsked(), "Lock Successfully.");
+  EXPECT_EQ(Prompts().captions.back(), "Warning");
+  EXPECT_EQ(Prompts().styles.back(), 0x40u);
+  EXPECT_TRUE(dialog.PasswordField()->text().isEmpty());  // empty after a lock
+  EXPECT_FALSE(Context().ControlsEnabled());
+  EXPECT_EQ(Writes(), std::vector<Request>{kLockWrite});
+  EXPECT_EQ(device_->Memory()->System.LockState, 1);
 
-  // The rules are the lock's own; here the dialog's answers and its field.
-  for (const char* password : {"", "ab"}) {
-    ASSERT_TRUE(Press(dialog, true, password)) << password;
-    EXPECT_EQ(LastAsked(), "Lock Successfully.");
-    EXPECT_EQ(Prompts().captions.back(), "Warning");
-    EXPECT_EQ(Prompts().styles.back(), 0x40u);
-    EXPECT_TRUE(dialog.PasswordField()->text().isEmpty());  // empty after a lock
-    EXPECT_FALSE(Context().ControlsEnabled());
-    EXPECT_EQ(Writes(), std::vector<Request>{kLockWrite});
-    EXPECT_EQ(device_->Memory()->System.LockState, 1);
-    if (std::strcmp(password, "ab") == 0) break;
-    ASSERT_TRUE(Press(dialog, false, password)) << password;
-    EXPECT_EQ(LastAsked(), "UnLock Successfully.");
-    EXPECT_EQ(dialog.PasswordField()->text(), password);  // kept after an unlock
-    EXPECT_TRUE(Context().ControlsEnabled());
-    EXPECT_EQ(device_->Memory()->System.LockState, 0);
-    device_->Forget();
-  }
-  // Locked with "ab": only "ab" opens it; the refusals send nothing.
-  const std::vector<std::pair<const char*, const char*>> refusals{{"abc", "Psw error."},
-                                                                  {"abcdefg", "Psw too long."}};
-  for (const auto& [typed, text] : refusals) {
-    EXPECT_FALSE(Press(dialog, false, typed)) << typed;
-    EXPECT_EQ(LastAsked(), text) << typed;
-  }
-  EXPECT_FALSE(Press(dialog, true, "ab"));
-  EXPECT_EQ(LastAsked(), "Already Lock.");
+  EXPECT_FALSE(Press(dialog, false, "abc"));  // a refusal sends nothing
+  EXPECT_EQ(LastAsked(), "Psw error.");
   EXPECT_TRUE(Writes().empty());
   ASSERT_TRUE(Press(dialog, false, "ab"));
   EXPECT_EQ(LastAsked(), "UnLock Successfully.");
-  EXPECT_FALSE(Press(dialog, false, "ab"));
-  EXPECT_EQ(LastAsked(), "Cannot Lock.");
-  EXPECT_EQ(Writes(), std::vector<Request>{kLockWrite});  // the one unlock
+  EXPECT_EQ(dialog.PasswordField()->text(), "ab");  // kept after an unlock
+  EXPECT_TRUE(Context().ControlsEnabled());
+  EXPECT_EQ(Writes(), std::vector<Request>{kLockWrite});
+  EXPECT_EQ(device_->Memory()->System.LockState, 0);
 }
 
 TEST_F(AdminDialogs, SecurityOfflineDoesNothingAndSaysNothing) {
@@ -126,10 +111,6 @@ TEST_F(AdminDialogs, SystemSettingOpensNonZeroBacklightAsThirtySecondsAndSendsTh
   SystemSettingDialog dialog(Context());
   EXPECT_EQ(dialog.BackLightList()->CurrentText(), "30s");
   EXPECT_EQ(dialog.TemperatureList()->CurrentText(), "27℃");
-  EXPECT_EQ(dialog.TemperatureList()->Count(), 51);
-  EXPECT_FALSE(dialog.DeviceIdList()->isVisibleTo(&dialog));
-  EXPECT_FALSE(dialog.DeviceIdCaption()->isVisibleTo(&dialog));
-  EXPECT_EQ(dialog.DeviceIdList()->CurrentText(), QString::number(Store().DeviceId));
   dialog.TemperatureList()->SetCurrentIndex(35);
 
   QSignalSpy sent(&dialog, &SystemSettingDialog::settingsSent);
@@ -187,25 +168,16 @@ TEST_F(AdminDialogs, SystemSettingWhileLockedDoesNothing) {
 
 TEST_F(AdminDialogs, CopyInIsOneUndoStepThatSendsTheTargetAndEveryOutputsLevel) {
   Start("orvane,fast");
-  const uint8_t takesA[8] = {1, 0, 1, 0, 1, 1, 0, 0};
-  for (int k = 0; k < 8; ++k) {
-    Store().Outputs[k].Routing[0] = takesA[k];
-    Store().Outputs[k].Routing[1] = static_cast<uint8_t>(1 - takesA[k]);
-  }
   Store().Inputs[0].Gain = 640;
   Store().Inputs[1].Gain = 500;
   const auto before = std::make_unique<ParameterStore>(Store());
   CopyDialog dialog(Context());
-  EXPECT_EQ(dialog.InputSource()->Count(), 4);
-  EXPECT_EQ(dialog.OutputTarget()->Count(), 8);
-  EXPECT_EQ(dialog.InputSource()->CurrentText(), QString::fromLatin1(Store().Inputs[0].Name));
   dialog.InputTarget()->SetCurrentIndex(1);
   dialog.CopyIn();
   std::vector<Request> expected{{A1, 0, 1, 1, 0}};  // the whole channel travels as group 0
   for (uint8_t k = 0; k < 8; ++k) expected.push_back({A1, 0, 2, k, 1});
   EXPECT_EQ(Writes(), expected);
   EXPECT_EQ(Store().Inputs[1].Gain, 640);
-  for (int k = 0; k < 8; ++k) EXPECT_EQ(Store().Outputs[k].Routing[1], takesA[k]) << k;
   EXPECT_EQ(device_->Memory()->Inputs[1].Gain, 640);
   ASSERT_EQ(Context().History().count(), 1);
 
@@ -216,22 +188,16 @@ TEST_F(AdminDialogs, CopyInIsOneUndoStepThatSendsTheTargetAndEveryOutputsLevel) 
   EXPECT_EQ(device_->Memory()->Inputs[1].Gain, 500);
 }
 
-TEST_F(AdminDialogs, CopyOntoItselfStillSendsAndCopyOutSendsTheTargetWhole) {
+// What a copy keeps and sends is the copy rules'; here the Copy Out button's wiring.
+TEST_F(AdminDialogs, CopyOutSendsTheTargetWhole) {
   Start("orvane,fast");
   CopyDialog dialog(Context());
-  dialog.CopyIn();  // A onto A
-  EXPECT_EQ(Writes().size(), 9u);
-  EXPECT_EQ(Context().History().count(), 0);  // nothing changed: no step
-  const uint32_t group = Store().Outputs[3].GroupNumber;
-  const std::string name(Store().Outputs[3].Name);
   Store().Outputs[0].Gain = 700;
   dialog.OutputSource()->SetCurrentIndex(0);
   dialog.OutputTarget()->SetCurrentIndex(3);
   dialog.CopyOut();
   EXPECT_EQ(Writes(), (std::vector<Request>{{A1, 0, 2, 3, 0}}));
   EXPECT_EQ(Store().Outputs[3].Gain, 700);
-  EXPECT_EQ(Store().Outputs[3].GroupNumber, group);
-  EXPECT_EQ(std::string(Store().Outputs[3].Name), name);
 }
 
 TEST_F(AdminDialogs, DataViewShowsTheChosenProgramAndExportsWhatItShows) {
@@ -239,9 +205,6 @@ TEST_F(AdminDialogs, DataViewShowsTheChosenProgramAndExportsWhatItShows) {
   DataView view(Context());
   QTableWidget* table = view.Table();
   EXPECT_EQ(table->columnCount(), 1 + 4 + 8);
-  EXPECT_EQ(table->columnWidth(5), DataView::kColumnWidth);
-  EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
-  EXPECT_TRUE(table->showGrid());
   ASSERT_EQ(view.SourceChooser()->Count(), 31);
   EXPECT_EQ(view.SourceChooser()->EntryText(0), "Default");
 
@@ -259,8 +222,6 @@ TEST_F(AdminDialogs, DataViewShowsTheChosenProgramAndExportsWhatItShows) {
       ASSERT_EQ(table->item(r, c)->text().toStdString(), expected.Rows[r][c]) << r << "," << c;
     }
   }
-  EXPECT_EQ(table->item(0, 2)->text(), "1.2dB");   // "Gain" of input B
-  EXPECT_EQ(table->item(2, 12)->text(), "Pol -");  // "Pol" of output 8
 
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "veyra_data_view_test";
   std::filesystem::create_directories(dir);

@@ -15,11 +15,10 @@ TEST(FormatLabelNumber, OffModesWholeAndFractionalValues) {
     const char* text;
   };
   const Case cases[] = {
-      {1, 0, -60, "Th:OFF"},                                 // off mode 1 at the minimum
-      {1, 0, -59, "Th:-59dB"},                               // whole values are shown as they are
-      {2, 0, 20, "Th:OFF"},                                  // off mode 2 at the maximum
-      {1, 0, 20, "Th:20dB"},       {0, 0, -60, "Th:-60dB"},  // no off mode
-      {0, 0.5, 12.5, "Th:12.0dB"},                           // other values less the offset, one decimal
+      {1, 0, -60, "Th:OFF"},        // off mode 1 at the minimum
+      {2, 0, 20, "Th:OFF"},         // off mode 2 at the maximum
+      {0, 0, -60, "Th:-60dB"},      // no off mode
+      {0, 0.5, 12.5, "Th:12.0dB"},  // other values less the offset, one decimal
       {0, 0, -3.25, "Th:-3.2dB"},
   };
   for (const Case& c : cases) {
