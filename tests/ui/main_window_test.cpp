@@ -13,9 +13,9 @@
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
+#include "editor_test_support.hpp"
 #include "mainwin/about_box.hpp"
 #include "mainwin/status_area.hpp"
-#include "mainwin_test_support.hpp"
 #include "sync/connection.hpp"
 #include "ui_test_util.hpp"
 
@@ -51,30 +51,18 @@ namespace {
 
 constexpr int kReplyDelayMs = 300;
 
-class MainWindowTest : public ::testing::Test {
+// The window is made when a test first asks for it, on the device chosen
+// before (if any).
+class MainWindowTest : public EditorTest {
  protected:
   void Use(const std::string& address) {
     device_ = std::make_unique<TestDevice>(address);
     UseTestDevice(device_.get());
   }
-  void TearDown() override {
-    rig_.reset();
-    UseTestDevice(nullptr);
-  }
   WindowRig& Rig(int replyDeadlineMs = 400) {
     if (!rig_) rig_ = std::make_unique<WindowRig>(replyDeadlineMs);
     return *rig_;
   }
-  std::vector<Request> WritesSince() {
-    Rig().Settle();
-    std::vector<Request> writes;
-    for (const Request& r : device_->Requests())
-      if (r.Command == WriteCommand) writes.push_back(r);
-    return writes;
-  }
-
-  std::unique_ptr<TestDevice> device_;
-  std::unique_ptr<WindowRig> rig_;
 };
 
 TEST_F(MainWindowTest, StartsOfflineInTheMixerView) {
@@ -282,7 +270,7 @@ TEST_F(MainWindowTest, ResetAllSendsEveryChannelOnlyWhileOnline) {
   std::vector<Request> expected;
   for (uint8_t i = 0; i < 4; ++i) expected.push_back({WriteCommand, 0, InputBlock, i, 0});
   for (uint8_t j = 0; j < 8; ++j) expected.push_back({WriteCommand, 0, OutputBlock, j, 0});
-  EXPECT_EQ(WritesSince(), expected);
+  EXPECT_EQ(Writes(), expected);
   const auto device = device_->Memory();
   EXPECT_TRUE(SameOutput(rig.store->Outputs[7], device->Outputs[7]));
   EXPECT_EQ(rig.Session().PollTimer().interval(), kPollAfterWritesMs);
@@ -344,7 +332,7 @@ TEST_F(MainWindowTest, AFileLoadedOnlineGoesToTheDeviceButKeepsTheDevicesLock) {
   EXPECT_EQ(rig.store->System.LockState, 1);
   EXPECT_EQ(std::string(rig.store->System.LockPassword, 6), "135790");
   EXPECT_FALSE(rig.window->ChannelControlsEnabled());
-  EXPECT_EQ(WritesSince().size(), 12u);
+  EXPECT_EQ(Writes().size(), 12u);
   EXPECT_EQ(device_->Memory()->Outputs[2].Gain, 512);
 }
 
