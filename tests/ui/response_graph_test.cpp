@@ -212,17 +212,7 @@ TEST_F(ResponseGraphTest, LabelTextsOfAShelfABandAndASection) {
   for (const auto& [filter, text] : labels) EXPECT_EQ(graph_->LabelText(filter), QString::fromLatin1(text));
 }
 
-TEST_F(ResponseGraphTest, HoverSelectsActiveHandlesOnly) {
-  Hover(graph_->HandleCentre(4));
-  EXPECT_EQ(graph_->SelectedFilter(), 4);
-  Hover(graph_->HandleCentre(2));  // byte 6 set: no handle there
-  EXPECT_EQ(graph_->SelectedFilter(), -1);
-  Section(kLowPass).CrossoverType = 6;
-  graph_->Reload();
-  Hover(graph_->HandleCentre(ChannelCurve::kLowPassIndex));
-  EXPECT_EQ(graph_->SelectedFilter(), -1);
-}
-
+// A band switched out (byte 6) or a section of type 6 has no handle to take.
 TEST_F(ResponseGraphTest, TabWalksTheActiveHandles) {
   Section(kLowPass).CrossoverType = 6;
   graph_->Reload();
