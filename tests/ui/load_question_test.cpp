@@ -1,6 +1,6 @@
 // The question before a file that fails the file check is loaded: File >
-// Open, Recall Preset from File and Upload All from PC each ask, Cancel
-// leaves the store as it was and Load anyway loads the file.
+// Open and Upload All from PC ask (Recall Preset from File reads its file as
+// the upload does), Cancel leaves the store as it was and Load anyway loads it.
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
@@ -40,16 +40,6 @@ TEST_F(LoadQuestionTest, CancelKeepsTheStoreAndLoadAnywayLoads) {
        [](const ParameterStore& s) { return s.Inputs[0].Gain == 61000; },
        "damaged.dat has 1 field outside the ranges the editors can set (Input A Gain +6040.0dB). "
        "It may be damaged or not a settings file.\n\nLoad it anyway?"},
-      {"damaged.preset",
-       [](ParameterStore& s, const QString& path) {
-         std::copy_n(s.Outputs, kChannelSlots, s.Presets[2].Outputs);
-         s.Presets[2].Outputs[3].Bands[0].Type = 7;
-         s.Presets[2].Outputs[3].Delay = 90000;
-         ASSERT_TRUE(WritePresetFile(s, 2, path.toStdString()).ok());
-       },
-       [this](const QString& path) { return PresetOperations::Of(Context()).RecallFromFile(5, path); },
-       [](const ParameterStore& s) { return s.Presets[5].Outputs[3].Bands[0].Type == 7; },
-       "damaged.preset has 2 fields outside the ranges the editors can set (the first: Output 4 Delay "},
       {"damaged.dama",
        [](ParameterStore& s, const QString& path) {
          std::copy_n(s.Inputs, kChannelSlots, s.Presets[30].Inputs);

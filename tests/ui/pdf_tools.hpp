@@ -27,16 +27,9 @@ inline std::string CommandOutput(const std::string& command) {
 
 // Runs of white space as one space, none at either end.
 inline std::string Squeezed(const std::string& text) {
+  std::istringstream words(text);
   std::string out;
-  for (const char ch : text) {
-    const bool space = ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r';
-    if (space) {
-      if (!out.empty() && out.back() != ' ') out += ' ';
-    } else {
-      out += ch;
-    }
-  }
-  if (!out.empty() && out.back() == ' ') out.pop_back();
+  for (std::string word; words >> word;) out += (out.empty() ? "" : " ") + word;
   return out;
 }
 
@@ -52,16 +45,9 @@ inline std::vector<std::string> PdfLines(const std::filesystem::path& pdf) {
 inline std::string LineWith(const std::vector<std::string>& lines, const std::vector<std::string>& pieces) {
   for (const std::string& line : lines) {
     size_t at = 0;
-    bool all = true;
-    for (const std::string& piece : pieces) {
-      at = line.find(piece, at);
-      if (at == std::string::npos) {
-        all = false;
-        break;
-      }
-      at += piece.size();
-    }
-    if (all) return line;
+    for (const std::string& piece : pieces)
+      if (at != std::string::npos && (at = line.find(piece, at)) != std::string::npos) at += piece.size();
+    if (at != std::string::npos) return line;
   }
   return {};
 }

@@ -45,11 +45,8 @@ TEST_F(ReportExport, WritesTheDevicesLiveSettingsOrAProgram) {
 
   const std::vector<std::string> liveLines = PdfLines(live.toStdString());
   EXPECT_EQ(PdfInfo(live.toStdString()).PageSize, "595 x 842 pts (A4)");
-  for (const auto& line :
-       std::vector<std::vector<std::string>>{{"Settings", "Live settings of the processor"},
-                                             {"Firmware", Squeezed(version)},
-                                             {"Device id", std::to_string(store.DeviceId)},
-                                             {"Model", "Orvane"}})
+  for (const auto& line : std::vector<std::vector<std::string>>{
+           {"Settings", "Live settings of the processor"}, {"Firmware", Squeezed(version)}})
     EXPECT_NE(LineWith(liveLines, line), "") << line.back();
 
   const std::vector<std::string> programLines = PdfLines(program.toStdString());

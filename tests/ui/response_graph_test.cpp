@@ -69,15 +69,6 @@ class ResponseGraphTest : public ::testing::Test {
   std::unique_ptr<QSignalSpy> spy_;
 };
 
-TEST_F(ResponseGraphTest, PlotSitsInsideTheMargins) {
-  EXPECT_EQ(graph_->PlotRect(), QRect(35, 10, 555, 300));
-  // A +6 dB band at 1000 Hz: x = 555 log10(100) / log10(3000), y = 300 * 24 / 60.
-  EXPECT_EQ(graph_->HandleCentre(0), QPoint(35 + 319, 10 + 120));
-  // The crossover handles sit on their fixed rows, -10 and -20 dB.
-  EXPECT_EQ(graph_->HandleCentre(ChannelCurve::kHighPassIndex).y(), 10 + 200);
-  EXPECT_EQ(graph_->HandleCentre(ChannelCurve::kLowPassIndex).y(), 10 + 250);
-}
-
 struct BandDragCase {
   const char* name;
   uint8_t type;
@@ -89,15 +80,11 @@ struct BandDragCase {
 TEST_F(ResponseGraphTest, HandleDragsOfABand) {
   const BandDragCase cases[] = {
       {"far left", 0, 1000, -60, 100, 10, 700},
-      {"far right", 0, 1000, 700, 100, 30000, 700},
       {"plot middle", 0, 1000, 277, 225, 543, 450},
       {"above the +15 dB ceiling", 0, 1000, 277, -50, 543, 750},
       {"top row counts as 8 pixels down", 0, 1000, 277, 0, 543, 750},
-      {"below the plot", 0, 1000, 277, 400, 543, 300},
       {"low shelf held at 2000 Hz", 1, 120, 500, 100, 2000, 700},
-      {"low shelf below 2000 Hz moves", 1, 2000, 100, 100, 42, 700},
       {"high shelf held at 2000 Hz", 2, 8000, 40, 100, 2000, 700},
-      {"high shelf above 2000 Hz moves", 2, 2000, 500, 100, 13568, 700},
   };
   const QPoint origin = graph_->PlotRect().topLeft();
   for (const BandDragCase& c : cases) {
@@ -132,8 +119,6 @@ TEST_F(ResponseGraphTest, CrossoverDragsMoveInFrequencyOnly) {
       {"high-pass held under the low-pass", ChannelCurve::kHighPassIndex, 540, 20, 12000, 12000},
       {"high-pass at the left edge opens to 10 Hz", ChannelCurve::kHighPassIndex, -30, 280, 10, 12000},
       {"low-pass held over the high-pass", ChannelCurve::kLowPassIndex, 0, 10, 100, 100},
-      {"low-pass at the right edge opens to 30 kHz", ChannelCurve::kLowPassIndex, 620, 0, 100, 30000},
-      {"high-pass to the plot middle", ChannelCurve::kHighPassIndex, 277, 0, 543, 12000},
   };
   const QPoint origin = graph_->PlotRect().topLeft();
   for (const Case& c : cases) {
@@ -159,8 +144,6 @@ TEST_F(ResponseGraphTest, WidthDragsStayWithinTheirLimits) {
     int widthCode;
   } const cases[] = {
       {"right handle far out", true, 800, 295},
-      {"left handle far out", false, -800, 295},
-      {"right handle onto the band", true, -60, 0},
       {"left handle onto the band", false, 60, 0},
       {"right handle nudged keeps its width", true, 1, 25},
   };
@@ -218,29 +201,18 @@ TEST_F(ResponseGraphTest, WheelHoldsTheGainLimitsAndStepsSectionsByOneHertz) {
   EXPECT_EQ(spy_->count(), 2);
 }
 
-TEST_F(ResponseGraphTest, LabelTextsOfEveryKind) {
+TEST_F(ResponseGraphTest, LabelTextsOfAShelfABandAndASection) {
   Band(4).Width = 115;
   graph_->Reload();
   const std::pair<int, const char*> labels[] = {
-      {0, "EQ1\nPEQ  1000Hz 0.30Oct 6.0dB"},        {1, "EQ2\nLo 120Hz 6dB/oct 4.0dB"},
-      {3, "EQ4\nHi 8000Hz 6dB/oct -2.0dB"},         {4, "EQ5\nPEQ  300Hz 1.20Oct -3.5dB"},
-      {5, "EQ6\nPEQ  5000Hz 0.30Oct 0.0dB"},        {ChannelCurve::kHighPassIndex, "HPF100Hz "},
+      {1, "EQ2\nLo 120Hz 6dB/oct 4.0dB"},
+      {4, "EQ5\nPEQ  300Hz 1.20Oct -3.5dB"},
       {ChannelCurve::kLowPassIndex, "LPF12000Hz "},
   };
   for (const auto& [filter, text] : labels) EXPECT_EQ(graph_->LabelText(filter), QString::fromLatin1(text));
 }
 
-TEST_F(ResponseGraphTest, HoverSelectsActiveHandlesOnly) {
-  Hover(graph_->HandleCentre(4));
-  EXPECT_EQ(graph_->SelectedFilter(), 4);
-  Hover(graph_->HandleCentre(2));  // byte 6 set: no handle there
-  EXPECT_EQ(graph_->SelectedFilter(), -1);
-  Section(kLowPass).CrossoverType = 6;
-  graph_->Reload();
-  Hover(graph_->HandleCentre(ChannelCurve::kLowPassIndex));
-  EXPECT_EQ(graph_->SelectedFilter(), -1);
-}
-
+// A band switched out (byte 6) or a section of type 6 has no handle to take.
 TEST_F(ResponseGraphTest, TabWalksTheActiveHandles) {
   Section(kLowPass).CrossoverType = 6;
   graph_->Reload();
@@ -264,23 +236,16 @@ TEST_F(ResponseGraphTest, KeyboardSteps) {
     int hertz, gainCode;  // of the band, or the section's frequency
   } const cases[] = {
       {"right: next grid frequency", 0, Qt::Key_Right, 1030, 660},
-      {"left: previous grid frequency", 0, Qt::Key_Left, 972, 660},
       {"up: +0.1 dB", 0, Qt::Key_Up, 1000, 661},
-      {"down: -0.1 dB", 0, Qt::Key_Down, 1000, 659},
-      {"page up: +1 dB", 0, Qt::Key_PageUp, 1000, 670},
       {"page down: -1 dB", 0, Qt::Key_PageDown, 1000, 650},
-      {"page up at the ceiling", 0, Qt::Key_PageUp, 1000, 750},
-      {"low shelf held at 2000 Hz", 1, Qt::Key_Right, 2000, 640},
       {"high-pass right", ChannelCurve::kHighPassIndex, Qt::Key_Right, 102, -1},
       {"high-pass up does nothing", ChannelCurve::kHighPassIndex, Qt::Key_Up, 100, -1},
-      {"high-pass page down does nothing", ChannelCurve::kHighPassIndex, Qt::Key_PageDown, 100, -1},
       {"low-pass left", ChannelCurve::kLowPassIndex, Qt::Key_Left, 11987, -1},
   };
   graph_->setFocus(Qt::OtherFocusReason);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SetBand(0, 0, 1000, std::string(c.name) == "page up at the ceiling" ? 745 : 660);
-    SetBand(1, 1, std::string(c.name).starts_with("low shelf") ? 2000 : 120, 640);
+    SetBand(0, 0, 1000, 660);
     Section(kHighPass).Freq = 100;
     Section(kLowPass).Freq = 12000;
     graph_->Reload();
@@ -378,30 +343,6 @@ TEST_F(ResponseGraphTest, LayeredFrameMatchesAFullPainting) {
         ++different;
     }
   EXPECT_LT(different, 20);
-}
-
-// With VEYRA_GRAPH_SHOTS set to a folder, pictures of the graph land there.
-TEST_F(ResponseGraphTest, Pictures) {
-  const QString folder = qEnvironmentVariable("VEYRA_GRAPH_SHOTS");
-  if (folder.isEmpty()) GTEST_SKIP() << "VEYRA_GRAPH_SHOTS not set";
-  store_->Outputs[0].Bands[2].Gain = 700;
-  store_->Outputs[0].Crossover[kLowPass] = {3000, 0, 2};
-  store_->Outputs[3].Bands[0].Gain = 520;
-  store_->Outputs[3].Crossover[kHighPass] = {2500, 2, 6};
-  graph_->Reload();
-  graph_->SetShownChannels(0x09);
-  graph_->SetNamedFilter(0);
-  Hover(graph_->HandleCentre(4));
-  EXPECT_TRUE(graph_->grab().save(folder + "/graph_dpr1.png"));
-  Hover(QPoint(5, 5));
-  EXPECT_TRUE(graph_->grab().save(folder + "/graph_named.png"));
-  QImage sharp(QSize(1200, 660), QImage::Format_ARGB32_Premultiplied);
-  sharp.setDevicePixelRatio(2);
-  {
-    QPainter painter(&sharp);
-    PaintChannelResponse(painter, QRect(0, 0, 600, 330), *store_, true, kChannel, 0x09, 30);
-  }
-  EXPECT_TRUE(sharp.save(folder + "/graph_dpr2.png"));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <QUndoStack>
 #include <algorithm>
-#include <cstring>
 #include <tuple>
 
 #include "editing/channel_name.hpp"
@@ -27,14 +26,14 @@ class ScriptedChanges : public EditorTest {
     const ParamDescriptor& param = *FindParam(kind, name);
     Context().SetParam(param, channel, ParseParam(param, typed).value());
   }
-  void Script(const std::string& text, bool links) {
+  void Script(const std::string& text) {
     const ScriptModel model{Store().InputCount, Store().OutputCount, ScriptTarget::File};
     std::vector<ScriptSection> sections;
     std::vector<std::vector<ScriptAssignment>> assignments;
     ASSERT_FALSE(SplitSections(ScriptWords(text).value(), model, sections));
     ASSERT_EQ(ReadAssignments(Store(), sections, model, assignments), std::nullopt);
     Context().Apply("script", {}, [&](ParameterStore& store, ChangeLog& log) {
-      ApplyAssignments(store, sections, assignments, links, log);
+      ApplyAssignments(store, sections, assignments, true, log);
     });
   }
   std::vector<uint8_t> Records() {
@@ -82,8 +81,7 @@ TEST_F(ScriptedChanges, AScriptWritesAndSendsWhatTheEditorsDo) {
 
   Script(
       "input A gain=-3.5 eq2.type=hshlf eq2.gain=-4 eq3.bypass=on name=Vocal gate=-80 "
-      "output 2 route=A,C limiter.threshold=-6 xover.hp.type=butt",
-      true);
+      "output 2 route=A,C limiter.threshold=-6 xover.hp.type=butt");
   EXPECT_TRUE(Records() == edited);
   // Each message once, in the order first needed; the linked input C and output 4 follow.
   const auto w = [](uint8_t block, uint8_t channel, uint8_t group) {
@@ -94,14 +92,6 @@ TEST_F(ScriptedChanges, AScriptWritesAndSendsWhatTheEditorsDo) {
                                           w(1, 0, 0), w(1, 0, 2), w(1, 2, 2), w(2, 1, 1), w(2, 3, 1),
                                           w(2, 1, 2), w(2, 3, 2), w(2, 1, 4)}));
   EXPECT_EQ(Distinct(script), Distinct(editors));
-
-  // Without the links the members keep what they had and hear nothing.
-  while (Context().History().canUndo()) Context().History().undo();
-  Writes();
-  Script("input A eq2.gain=-4 output 2 route=B", false);
-  EXPECT_EQ(Writes(), (std::vector<Request>{w(1, 0, 8), w(2, 1, 1)}));
-  EXPECT_EQ(std::memcmp(&Store().Inputs[2], start.data() + 2 * sizeof(InputChannel), sizeof(InputChannel)),
-            0);
 }
 
 }  // namespace
