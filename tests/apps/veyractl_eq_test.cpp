@@ -1,6 +1,7 @@
 // import-eq and export-eq as the operator runs them.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "files/store_files.hpp"
@@ -62,6 +63,52 @@ TEST_F(VeyractlEq, RefusalsLeaveTheSettingsFileUntouched) {
   EXPECT_EQ(ReadAll(dir_ / "short.dat").size(), 1000u);
   // Exactly one channel is named.
   EXPECT_EQ(Run({"import-eq", ok, Path("live.dat")}).Exit, 2);
+}
+
+TEST_F(VeyractlEq, MoreThanSixFiltersAreFittedUnlessLiteralIsAsked) {
+  const std::string filters = Write("room.txt",
+                                    "Filter Settings file\r\n"
+                                    "Filter  1: ON  PK  Fc  38.5 Hz  Gain  -7.20 dB  Q  6.12\r\n"
+                                    "Filter  2: ON  PK  Fc  52.0 Hz  Gain  -4.80 dB  Q  3.90\r\n"
+                                    "Filter  3: ON  PK  Fc  67.3 Hz  Gain  -9.50 dB  Q  8.40\r\n"
+                                    "Filter  4: ON  PK  Fc  88.0 Hz  Gain   3.50 dB  Q  2.10\r\n"
+                                    "Filter  5: ON  PK  Fc 118.0 Hz  Gain  -6.10 dB  Q  5.30\r\n"
+                                    "Filter  6: ON  PK  Fc 161.0 Hz  Gain  -3.40 dB  Q  2.80\r\n"
+                                    "Filter  7: ON  LS 12dB  Fc 45 Hz  Gain  4.00 dB\r\n"
+                                    "Filter  8: ON  HS 6dB  Fc 8000 Hz  Gain  -2.50 dB\r\n");
+  const auto before = ReadAll(dir_ / "live.dat");
+  const ToolRun literal = Run({"import-eq", filters, Path("live.dat"), "--output", "2", "--literal"});
+  EXPECT_EQ(literal.Exit, 1);
+  EXPECT_NE(literal.Err.find("line 8: more than 6 active filters"), std::string::npos) << literal.Err;
+  EXPECT_EQ(ReadAll(dir_ / "live.dat"), before);
+  EXPECT_EQ(Run({"import-eq", filters, Path("live.dat"), "--output", "2", "--literal", "--fit"}).Exit, 2);
+
+  const ToolRun fitted = Run({"import-eq", filters, Path("live.dat"), "--output", "2"});
+  ASSERT_EQ(fitted.Exit, 0) << fitted.Err;
+  EXPECT_NE(fitted.Err.find("8 filters fitted into 6 bands: "), std::string::npos) << fitted.Err;
+  EXPECT_NE(fitted.Err.find(" dB RMS from the file's response over 20 Hz-20 kHz (the first six copied: "),
+            std::string::npos)
+      << fitted.Err;
+  auto loaded = std::make_unique<ParameterStore>();
+  ASSERT_TRUE(ReadSettingsFile(*loaded, dir_ / "live.dat").complete());
+  // Only the bands of output 2 changed; the crossover is not touched.
+  EXPECT_EQ(
+      std::memcmp(&loaded->Outputs[1].Crossover, &s.Outputs[1].Crossover, sizeof s.Outputs[1].Crossover), 0);
+  EXPECT_EQ(std::memcmp(&loaded->Outputs[0], &s.Outputs[0], sizeof s.Outputs[0]), 0);
+  EXPECT_EQ(std::memcmp(&loaded->Inputs, &s.Inputs, sizeof s.Inputs), 0);
+  int active = 0;
+  for (int b = 0; b < 6; ++b) active += loaded->Outputs[1].Bands[b].Gain != 600;
+  EXPECT_EQ(active, 6);
+
+  // Six filters or fewer are fitted when asked.
+  const std::string two =
+      Write("two.txt", "Filter: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.7\nFilter: ON PK Fc 63 Hz Gain -4 dB Q 4\n");
+  const ToolRun asked = Run({"import-eq", two, Path("live.dat"), "--input", "A", "--fit"});
+  ASSERT_EQ(asked.Exit, 0) << asked.Err;
+  EXPECT_NE(asked.Err.find("2 filters fitted into "), std::string::npos) << asked.Err;
+  EXPECT_NE(asked.Err.find("(copied as they are: "), std::string::npos) << asked.Err;
+  const ToolRun copied = Run({"import-eq", two, Path("live.dat"), "--input", "A"});
+  EXPECT_NE(copied.Err.find("2 filters copied into 2 bands: "), std::string::npos) << copied.Err;
 }
 
 }  // namespace

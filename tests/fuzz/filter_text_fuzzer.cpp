@@ -1,12 +1,17 @@
 // Feeds arbitrary text to the filter text reader. Whatever it accepts holds
-// at most six bands of codes within the editors' ranges, applies to a channel
-// and exports to text that reads back to the same bands.
+// a literal copy of at most six bands of codes within the editors' ranges,
+// refused as a copy exactly when more filters are active; the file's response
+// and the copy's error are finite numbers; the copy applies to a channel and
+// exports to text that reads back to the same bands.
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
 
+#include "files/filter_import.hpp"
 #include "files/filter_text.hpp"
 #include "state/parameter_store.hpp"
 #include "state/scales.hpp"
@@ -26,7 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(import.Bands.empty());
     return 0;
   }
-  Check(import.Bands.size() <= 6);
+  Check(import.Bands.size() <= 6 && import.Bands.size() == std::min<size_t>(import.Filters.size(), 6));
+  Check(veyra::LiteralRefusal(import).empty() == (import.Filters.size() <= 6));
+  veyra::ResponseArray target;
+  veyra::FileResponse(import, target);
+  for (double db : target) Check(std::isfinite(db));
+  const veyra::EqImportChoice literal = veyra::LiteralChoice(import);
+  Check(std::isfinite(literal.LiteralRmsDb) && literal.LiteralRmsDb >= 0);
   for (const veyra::ImportedBand& band : import.Bands) {
     Check(band.Freq >= veyra::kFrequencyMin && band.Freq <= veyra::kFrequencyMax);
     Check(band.Gain >= veyra::kEqGainMin && band.Gain <= veyra::kEqGainMax);

@@ -206,6 +206,12 @@ void AddEqCommands(CLI::App& app, Commands& c) {
       ->required();
   imp->add_option("SETTINGS", c.ImportEq.Settings, "Settings file (.dat) to rewrite")->required();
   AddEqChannel(*imp, c.ImportEq);
+  CLI::Option* fit =
+      imp->add_flag("--fit", c.ImportEq.Fit,
+                    "Fit six bands to the file's response even when its filters would fit as they are");
+  imp->add_flag("--literal", c.ImportEq.Literal,
+                "Copy the filters as they are; refuse a file of more than six active filters")
+      ->excludes(fit);
   imp->callback([&c] { c.Run = [&c](const Console& con) { return RunImportEq(con, c.ImportEq); }; });
 
   CLI::App* exp = app.add_subcommand(

@@ -154,13 +154,10 @@ const GridTrig& GridAngles() {
   return trig;
 }
 
-}  // namespace
-
-SectionDesign DesignPeaking(double bandFrequency, double gainDb, double octaves) {
+SectionDesign PeakingAtAngle(double w0, double gainDb, double octaves) {
   SectionDesign design;
   const double g = DesignGain(gainDb);
   if (g == 0) return design;
-  const double w0 = FrequencyTable[NearestFrequencyIndex(DesignFrequency(bandFrequency))] * kDesignAngle;
   const double a = std::pow(10.0, g * 0.025);
   // The bandwidth term takes the whole ln 2 times N, not ln 2 / 2: that is the
   // width this program draws for a WidthCode, and stored settings rely on it.
@@ -173,6 +170,23 @@ SectionDesign DesignPeaking(double bandFrequency, double gainDb, double octaves)
   return design;
 }
 
+}  // namespace
+
+SectionDesign DesignPeaking(double bandFrequency, double gainDb, double octaves) {
+  // The grid's first entry lies just below 10 Hz and is used as it is.
+  return PeakingAtAngle(FrequencyTable[NearestFrequencyIndex(DesignFrequency(bandFrequency))] * kDesignAngle,
+                        gainDb, octaves);
+}
+
+SectionDesign DesignPeakingAt(double centreFrequency, double gainDb, double octaves) {
+  return PeakingAtAngle(DesignFrequency(centreFrequency) * kDesignAngle, gainDb, octaves);
+}
+
+double ShelfDesignScale(int eqType, int shelfSlope) {
+  static constexpr double kScale[2][2] = {{2.0, 1.2727272727}, {0.4545454546, 0.76923076923}};
+  return kScale[eqType == static_cast<int>(EqType::LowShelf) ? 0 : 1][shelfSlope != 0 ? 1 : 0];
+}
+
 SectionDesign DesignShelf(int eqType, int shelfSlope, double frequency, double gainDb) {
   SectionDesign design;
   const bool low = eqType == static_cast<int>(EqType::LowShelf);
@@ -181,9 +195,8 @@ SectionDesign DesignShelf(int eqType, int shelfSlope, double frequency, double g
   if ((!low && !high) || (shelfSlope != 0 && shelfSlope != 1) || g == 0) return design;
 
   // The slope moves the design frequency and sets S.
-  static constexpr double kScale[2][2] = {{2.0, 1.2727272727}, {0.4545454546, 0.76923076923}};
   static constexpr double kS[2] = {0.5, 1.05};
-  const double w0 = DesignFrequency(frequency) * kDesignAngle * kScale[low ? 0 : 1][shelfSlope];
+  const double w0 = DesignFrequency(frequency) * kDesignAngle * ShelfDesignScale(eqType, shelfSlope);
   const double s = kS[shelfSlope];
 
   const double a = std::pow(10.0, g * 0.025);

@@ -36,10 +36,16 @@ struct SectionDesign {
 // A peaking band. The centre is moved to the grid entry nearest to
 // bandFrequency so that the peak always lands on a drawn point. 0 dB is flat.
 SectionDesign DesignPeaking(double bandFrequency, double gainDb, double octaves);
+// The same band centred exactly on centreFrequency, for searches that need a
+// response that moves smoothly with the frequency.
+SectionDesign DesignPeakingAt(double centreFrequency, double gainDb, double octaves);
 
 // A low or high shelf (EqType 1 or 2) with ShelfSlope 0 (6 dB/oct) or 1
 // (12 dB/oct). 0 dB, another type or another slope is flat.
 SectionDesign DesignShelf(int eqType, int shelfSlope, double frequency, double gainDb);
+// The factor a shelf applies to its frequency before the design: the shelf's
+// corner lies near its frequency times this.
+double ShelfDesignScale(int eqType, int shelfSlope);
 
 // A crossover high-pass or low-pass section from its CrossoverType (0 L-R,
 // 1 Bessel, 2 Butterworth) and CrossoverSlope (0..6 = 12..48 dB/oct). Flat for

@@ -23,8 +23,8 @@ struct TextFilter {
   double Hz = 0;
   double GainDb = 0;
   std::optional<double> Q;
-  std::optional<double> Octaves;   // "BW Oct N" instead of a Q
-  std::optional<double> SlopeDb;   // "LS 6dB", "LSC 12 dB"
+  std::optional<double> Octaves;  // "BW Oct N" instead of a Q
+  std::optional<double> SlopeDb;  // "LS 6dB", "LSC 12 dB"
 };
 
 bool Same(std::string_view a, std::string_view b) {
@@ -90,7 +90,8 @@ std::optional<std::string_view> FilterBody(std::string_view line) {
   const size_t colon = line.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
   const std::string_view number = Trim(line.substr(6, colon - 6));
-  if (!number.empty() && !std::all_of(number.begin(), number.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+  if (!number.empty() && !std::all_of(number.begin(), number.end(),
+                                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
     return std::nullopt;
   return line.substr(colon + 1);
 }
@@ -101,7 +102,8 @@ struct LineResult {
 };
 
 LineResult ReadFilterLine(std::string_view body, int line, std::string_view whole) {
-  const std::string unreadable = Format("line %d: cannot read \"%s\"", line, std::string(Trim(whole)).c_str());
+  const std::string unreadable =
+      Format("line %d: cannot read \"%s\"", line, std::string(Trim(whole)).c_str());
   const std::vector<std::string_view> words = Words(body);
   if (words.empty()) return {};  // "Filter 5:" with nothing set
   size_t i = 0;
@@ -114,12 +116,13 @@ LineResult ReadFilterLine(std::string_view body, int line, std::string_view whol
   const std::string_view type = words[i++];
   if (Same(type, "PK") || Same(type, "PEQ")) {
     filter.Kind = Shape::Peaking;
-  } else if (Same(type, "LS") || Same(type, "LSC") || Same(type, "HS") || Same(type, "HSC")) {
+  } else if (Same(type, "LS") || Same(type, "LSC") || Same(type, "LSQ") || Same(type, "HS") ||
+             Same(type, "HSC") || Same(type, "HSQ")) {
     filter.Kind = StartsWith(type, "L") ? Shape::LowShelf : Shape::HighShelf;
     filter.SlopeDb = SlopeAt(words, i);
   } else {
-    return {.Error = Format("line %d: the processor has no \"%s\" filter (it has peaking and shelving bands)", line,
-                            std::string(type).c_str())};
+    return {.Error = Format("line %d: the processor has no \"%s\" filter (it has peaking and shelving bands)",
+                            line, std::string(type).c_str())};
   }
   bool haveFc = false, haveGain = false;
   while (i < words.size()) {
@@ -161,7 +164,8 @@ int ShelfSlopeOf(const TextFilter& f, std::vector<std::string>& notices) {
   if (f.SlopeDb) {
     db = *f.SlopeDb;
     if (db != 6 && db != 12)
-      notices.push_back(Format("line %d: shelf slope %g dB/oct set to %d dB/oct", f.Line, db, db < 9 ? 6 : 12));
+      notices.push_back(
+          Format("line %d: shelf slope %g dB/oct set to %d dB/oct", f.Line, db, db < 9 ? 6 : 12));
   } else if (f.Q) {
     const double a = std::pow(10.0, f.GainDb / 40);
     const double denominator = (1 / (*f.Q * *f.Q) - 2) / (a + 1 / a) + 1;
@@ -170,12 +174,12 @@ int ShelfSlopeOf(const TextFilter& f, std::vector<std::string>& notices) {
   return db < 9 ? 0 : 1;
 }
 
-int Clamped(int value, int low, int high, const char* what, const char* unit, int line, std::vector<std::string>& notices,
-            double shown) {
+int Clamped(int value, int low, int high, const char* what, const char* unit, int line,
+            std::vector<std::string>& notices, double shown) {
   const int clamped = std::clamp(value, low, high);
   if (clamped != value) {
-    notices.push_back(Format("line %d: %s %g %s outside the editor's range, set to the %s", line, what, shown, unit,
-                             value < low ? "lowest" : "highest"));
+    notices.push_back(Format("line %d: %s %g %s outside the editor's range, set to the %s", line, what, shown,
+                             unit, value < low ? "lowest" : "highest"));
   }
   return clamped;
 }
@@ -183,10 +187,11 @@ int Clamped(int value, int low, int high, const char* what, const char* unit, in
 ImportedBand BandOf(const TextFilter& f, std::vector<std::string>& notices) {
   ImportedBand band;
   const long hz = std::lround(std::clamp(f.Hz, -1e9, 1e9));
-  band.Freq = Clamped(static_cast<int>(hz), kFrequencyMin, kFrequencyMax, "frequency", "Hz", f.Line, notices, f.Hz);
+  band.Freq =
+      Clamped(static_cast<int>(hz), kFrequencyMin, kFrequencyMax, "frequency", "Hz", f.Line, notices, f.Hz);
   const long gain = std::lround(std::clamp(f.GainDb, -1e6, 1e6) * 10);
-  band.Gain = Clamped(kGainZero + static_cast<int>(gain), kEqGainMin, kEqGainMax, "gain", "dB", f.Line, notices,
-                      f.GainDb);
+  band.Gain = Clamped(kGainZero + static_cast<int>(gain), kEqGainMin, kEqGainMax, "gain", "dB", f.Line,
+                      notices, f.GainDb);
   if (f.Kind == Shape::Peaking) {
     const double octaves = f.Octaves ? *f.Octaves : 2 / std::log(2.0) * std::asinh(1 / (2 * *f.Q));
     const long code = std::lround(std::clamp((octaves - 0.05) * 100, -1e6, 1e6));
@@ -197,12 +202,30 @@ ImportedBand BandOf(const TextFilter& f, std::vector<std::string>& notices) {
   band.ShelfSlope = ShelfSlopeOf(f, notices);
   const int limited = ShelfLimitedFrequency(band.Type, band.Freq);
   if (limited != band.Freq) {
-    notices.push_back(Format("line %d: %s shelf at %d Hz moved to %d Hz, the %s", f.Line,
-                             band.Type == 1 ? "low" : "high", band.Freq, limited,
-                             band.Type == 1 ? "highest a low shelf can have" : "lowest a high shelf can have"));
+    notices.push_back(
+        Format("line %d: %s shelf at %d Hz moved to %d Hz, the %s", f.Line, band.Type == 1 ? "low" : "high",
+               band.Freq, limited,
+               band.Type == 1 ? "highest a low shelf can have" : "lowest a high shelf can have"));
     band.Freq = limited;
   }
   return band;
+}
+
+// The filter as its program designs it: a peak with its Q (or the Q of its
+// bandwidth), a shelf with its Q, first order for a stated slope below 9 dB,
+// else second order with Q 0.7071 when it states no Q.
+TargetFilter TargetOf(const TextFilter& f) {
+  TargetFilter t;
+  t.Hz = f.Hz;
+  t.GainDb = f.GainDb;
+  if (f.Kind == Shape::Peaking) {
+    t.Q = f.Q ? *f.Q : 1 / (2 * std::sinh(std::log(2.0) / 2 * *f.Octaves));
+    return t;
+  }
+  t.Shape = f.Kind == Shape::LowShelf ? TargetShape::LowShelf : TargetShape::HighShelf;
+  t.FirstOrder = f.SlopeDb && *f.SlopeDb < 9;
+  if (f.Q && !t.FirstOrder) t.Q = *f.Q;
+  return t;
 }
 
 }  // namespace
@@ -256,23 +279,28 @@ EqImport ReadFilterText(std::string_view text) {
       result.Error = std::move(read.Error);
       return result;
     }
-    if (!read.Filter) continue;
-    if (filters.size() == kEditorBands) {
-      result.Error = Format("line %d: more than %d active filters; the EQ has %d bands", line, kEditorBands,
-                            kEditorBands);
-      return result;
-    }
-    filters.push_back(*read.Filter);
+    if (read.Filter) filters.push_back(*read.Filter);
   }
   if (!inFilters) {
     result.Error = "no filter lines (\"Filter 1: ON PK Fc 100 Hz Gain -3.0 dB Q 1.41\") in the file";
     return result;
   }
-  for (const TextFilter& f : filters) result.Bands.push_back(BandOf(f, result.Notices));
+  for (const TextFilter& f : filters) {
+    result.Filters.push_back({f.Line, TargetOf(f)});
+    if (result.Bands.size() < static_cast<size_t>(kEditorBands))
+      result.Bands.push_back(BandOf(f, result.CopyNotices));
+  }
   return result;
 }
 
-void ApplyEqImport(ParameterStore& store, ChannelKind kind, int channel, const std::vector<ImportedBand>& bands) {
+std::string LiteralRefusal(const EqImport& import) {
+  if (import.Filters.size() <= static_cast<size_t>(kEditorBands)) return {};
+  return Format("line %d: more than %d active filters; the EQ has %d bands",
+                import.Filters[static_cast<size_t>(kEditorBands)].Line, kEditorBands, kEditorBands);
+}
+
+void ApplyEqImport(ParameterStore& store, ChannelKind kind, int channel,
+                   const std::vector<ImportedBand>& bands) {
   for (int b = 1; b <= kEditorBands; ++b) {
     ResetBand(store, kind, channel, b);
     if (static_cast<size_t>(b) > bands.size()) continue;

@@ -2,6 +2,7 @@ target_sources(veyra_core PRIVATE
   files/data_table.cpp
   files/export.cpp
   files/file_io.cpp
+  files/filter_import.cpp
   files/filter_text.cpp
   files/store_files.cpp
 )

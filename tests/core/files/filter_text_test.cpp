@@ -70,9 +70,11 @@ TEST(FilterText, OutOfRangeValuesAreClampedAndListed) {
   EXPECT_EQ(import.Bands[1], (ImportedBand{30000, 300, 295, 0, kPk}));
   EXPECT_EQ(import.Bands[2], (ImportedBand{2000, 610, 25, 1, kLs}));  // at most 2000 Hz
   EXPECT_EQ(import.Bands[3], (ImportedBand{2000, 610, 25, 1, kHs}));  // at least 2000 Hz
-  // The preamp, three values each of bands 1 and 2, the slope and the two shelf frequencies.
-  EXPECT_EQ(import.Notices.size(), 10u);
+  // The preamp concerns the file; three values each of bands 1 and 2, the
+  // slope and the two shelf frequencies concern the copy.
+  ASSERT_EQ(import.Notices.size(), 1u);
   EXPECT_NE(import.Notices.front().find("line 1: preamp -4.5 dB"), std::string::npos);
+  EXPECT_EQ(import.CopyNotices.size(), 9u);
 }
 
 TEST(FilterText, RefusalsNameTheLine) {
@@ -81,8 +83,10 @@ TEST(FilterText, RefusalsNameTheLine) {
     const char* error;
   };
   const Case cases[] = {
-      {"Filter 1: ON PK Fc 1 Hz Gain 0 dB Q 1\nFilter 2: ON LP Fc 80 Hz\n", "line 2: the processor has no \"LP\""},
-      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1\nFilter 2: ON PK Fc 1O0 Hz Gain -3 dB Q 1\n", "line 2: cannot read"},
+      {"Filter 1: ON PK Fc 1 Hz Gain 0 dB Q 1\nFilter 2: ON LP Fc 80 Hz\n",
+       "line 2: the processor has no \"LP\""},
+      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1\nFilter 2: ON PK Fc 1O0 Hz Gain -3 dB Q 1\n",
+       "line 2: cannot read"},
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB\n", "line 1: cannot read"},  // no width
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 0\n", "line 1: cannot read"},
       {"Filter 1: MAYBE PK Fc 100 Hz Gain -3 dB Q 1\n", "line 1: cannot read"},
@@ -99,13 +103,67 @@ TEST(FilterText, RefusalsNameTheLine) {
   }
 }
 
-TEST(FilterText, SevenActiveFiltersAreRefusedAtTheSeventh) {
+TEST(FilterText, MoreThanSixFiltersAreReadAndTheCopyRefusedAtTheSeventh) {
   std::string text;
-  for (int i = 1; i <= 7; ++i) text += "Filter " + std::to_string(i) + ": ON PK Fc 100 Hz Gain -1 dB Q 1\n";
-  EXPECT_NE(ReadFilterText(text).Error.find("line 7: more than 6 active filters"), std::string::npos);
-  // Six active ones and a disabled seventh are fine.
+  for (int i = 1; i <= 7; ++i)
+    text += "Filter " + std::to_string(i) + ": ON PK Fc " + std::to_string(100 * i) + " Hz Gain -1 dB Q 1\n";
+  const EqImport seven = ReadFilterText(text);
+  ASSERT_TRUE(seven.ok()) << seven.Error;
+  EXPECT_EQ(seven.Filters.size(), 7u);
+  EXPECT_EQ(seven.Bands.size(), 6u);
+  EXPECT_EQ(seven.Filters.back().Filter.Hz, 700);
+  EXPECT_NE(LiteralRefusal(seven).find("line 7: more than 6 active filters"), std::string::npos);
+  // Six active ones and a disabled seventh are a copy.
   text.replace(text.rfind("ON"), 2, "OFF");
-  EXPECT_TRUE(ReadFilterText(text).ok());
+  EXPECT_EQ(LiteralRefusal(ReadFilterText(text)), "");
+}
+
+TEST(FilterText, EachFilterKeepsTheShapeItsProgramDesigned) {
+  struct Case {
+    const char* line;
+    TargetFilter filter;
+  };
+  constexpr TargetShape kPeak = TargetShape::Peaking, kLow = TargetShape::LowShelf,
+                        kHigh = TargetShape::HighShelf;
+  const Case cases[] = {
+      {"Filter 1: ON PK Fc 321.0 Hz Gain -1.90 dB Q 1.554", {kPeak, 321, -1.9, 1.554, false}},
+      // One octave between the half-gain points is Q 1/(2 sinh(ln 2 / 2)) = 1.4142.
+      {"Filter: ON PK Fc 1000 Hz Gain 2 dB BW Oct 1", {kPeak, 1000, 2, 1.41421, false}},
+      {"Filter 1: ON LSC Fc 105 Hz Gain 6.0 dB Q 0.70", {kLow, 105, 6, 0.70, false}},
+      {"Filter 2: ON LSQ Fc 60 Hz Gain 4 dB Q 0.9", {kLow, 60, 4, 0.9, false}},
+      {"Filter 3: ON HSQ Fc 9500 Hz Gain -4.0 dB Q 0.60", {kHigh, 9500, -4, 0.6, false}},
+      {"Filter 4: ON HSC Fc 10000 Hz Gain -3 dB", {kHigh, 10000, -3, kShelfQ, false}},
+      {"Filter 5: ON LS Fc 80 Hz Gain 3 dB", {kLow, 80, 3, kShelfQ, false}},
+      {"Filter 6: ON LS 12dB Fc 80 Hz Gain 3 dB", {kLow, 80, 3, kShelfQ, false}},
+      {"Filter 7: ON HS 6dB Fc 8000 Hz Gain -2.5 dB", {kHigh, 8000, -2.5, kShelfQ, true}},
+      {"Filter 8: ON LSC 6 dB Fc 200 Hz Gain 3 dB Q 2", {kLow, 200, 3, kShelfQ, true}},
+  };
+  for (const Case& c : cases) {
+    const EqImport import = ReadFilterText(c.line);
+    ASSERT_TRUE(import.ok()) << c.line << ": " << import.Error;
+    ASSERT_EQ(import.Filters.size(), 1u) << c.line;
+    const TargetFilter& f = import.Filters[0].Filter;
+    EXPECT_EQ(f.Shape, c.filter.Shape) << c.line;
+    EXPECT_DOUBLE_EQ(f.Hz, c.filter.Hz) << c.line;
+    EXPECT_DOUBLE_EQ(f.GainDb, c.filter.GainDb) << c.line;
+    EXPECT_NEAR(f.Q, c.filter.Q, 1e-5) << c.line;
+    EXPECT_EQ(f.FirstOrder, c.filter.FirstOrder) << c.line;
+  }
+}
+
+TEST(FilterText, CrLfAndLfFilesReadAlike) {
+  const std::string lf =
+      "Preamp: -6.2 dB\nFilter 1: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.70\nFilter 2: ON PK Fc 63 Hz Gain -4.0 dB "
+      "Q 4.00\n";
+  std::string crlf;
+  for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const EqImport a = ReadFilterText(lf), b = ReadFilterText(crlf);
+  ASSERT_TRUE(a.ok() && b.ok()) << a.Error << b.Error;
+  EXPECT_EQ(a.Bands, b.Bands);
+  ASSERT_EQ(b.Filters.size(), 2u);
+  EXPECT_EQ(b.Filters[1].Line, 3);
+  EXPECT_EQ(b.Filters[1].Filter.Q, 4.0);
+  EXPECT_EQ(a.Notices, b.Notices);
 }
 
 TEST(FilterText, ImportFillsBandsInOrderAndResetsTheRest) {
@@ -143,8 +201,8 @@ TEST(FilterText, AnExportImportsToTheSameCodes) {
     EXPECT_TRUE(import.Notices.empty());
     for (int b = 0; b < 6; ++b) {
       const EqBand& band = in.Bands[b];
-      const ImportedBand expected{band.Freq, band.Gain, band.Type == kPk ? int{band.Width} : 25, band.ShelfSlope,
-                                  band.Type};
+      const ImportedBand expected{band.Freq, band.Gain, band.Type == kPk ? int{band.Width} : 25,
+                                  band.ShelfSlope, band.Type};
       ASSERT_EQ(import.Bands[static_cast<size_t>(b)], expected) << "band " << b + 1 << " width " << width;
     }
   }
