@@ -33,14 +33,14 @@ Channel ChannelOf(const EqFileOptions& options) {
 int LoadSettings(const Console& console, const std::string& path, bool forRewrite, ParameterStore& store) {
   if (FileKindOf(path) != FileKind::Settings) {
     SourceFile probe;
-    if (const int status = LoadSourceFile(console, path, std::nullopt, probe); status != kExitOk)
-      return status;
+    if (const int status = LoadSourceFile(console, path, std::nullopt, probe); status != kExitOk) return status;
     return console.Usage("\"" + path + "\" is not a settings file (.dat)");
   }
   InitialiseStore(store);
   const LoadResult result = ReadSettingsFile(store, path);
   if (!result.ok()) return console.Failure(result.Error);
-  if (forRewrite && !result.complete()) return console.Failure(LoadNotice(result) + " Not rewritten.");
+  if (forRewrite && !result.complete())
+    return console.Failure(LoadNotice(result) + " Not rewritten.");
   if (!forRewrite && !result.complete()) console.Note(LoadNotice(result));
   return kExitOk;
 }
@@ -81,8 +81,7 @@ int RunImportEq(const Console& console, const EqFileOptions& options) {
 
 int RunExportEq(const Console& console, const EqFileOptions& options) {
   auto store = std::make_unique<ParameterStore>();
-  if (const int status = LoadSettings(console, options.Settings, false, *store); status != kExitOk)
-    return status;
+  if (const int status = LoadSettings(console, options.Settings, false, *store); status != kExitOk) return status;
   const Channel channel = ChannelOf(options);
   console.Out() << WriteFilterText(*store, channel.Kind, channel.Index);
   return kExitOk;

@@ -23,8 +23,8 @@ struct TextFilter {
   double Hz = 0;
   double GainDb = 0;
   std::optional<double> Q;
-  std::optional<double> Octaves;  // "BW Oct N" instead of a Q
-  std::optional<double> SlopeDb;  // "LS 6dB", "LSC 12 dB"
+  std::optional<double> Octaves;   // "BW Oct N" instead of a Q
+  std::optional<double> SlopeDb;   // "LS 6dB", "LSC 12 dB"
 };
 
 bool Same(std::string_view a, std::string_view b) {
@@ -90,8 +90,7 @@ std::optional<std::string_view> FilterBody(std::string_view line) {
   const size_t colon = line.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
   const std::string_view number = Trim(line.substr(6, colon - 6));
-  if (!number.empty() && !std::all_of(number.begin(), number.end(),
-                                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+  if (!number.empty() && !std::all_of(number.begin(), number.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
     return std::nullopt;
   return line.substr(colon + 1);
 }
@@ -102,8 +101,7 @@ struct LineResult {
 };
 
 LineResult ReadFilterLine(std::string_view body, int line, std::string_view whole) {
-  const std::string unreadable =
-      Format("line %d: cannot read \"%s\"", line, std::string(Trim(whole)).c_str());
+  const std::string unreadable = Format("line %d: cannot read \"%s\"", line, std::string(Trim(whole)).c_str());
   const std::vector<std::string_view> words = Words(body);
   if (words.empty()) return {};  // "Filter 5:" with nothing set
   size_t i = 0;
@@ -121,8 +119,8 @@ LineResult ReadFilterLine(std::string_view body, int line, std::string_view whol
     filter.Kind = StartsWith(type, "L") ? Shape::LowShelf : Shape::HighShelf;
     filter.SlopeDb = SlopeAt(words, i);
   } else {
-    return {.Error = Format("line %d: the processor has no \"%s\" filter (it has peaking and shelving bands)",
-                            line, std::string(type).c_str())};
+    return {.Error = Format("line %d: the processor has no \"%s\" filter (it has peaking and shelving bands)", line,
+                            std::string(type).c_str())};
   }
   bool haveFc = false, haveGain = false;
   while (i < words.size()) {
@@ -164,8 +162,7 @@ int ShelfSlopeOf(const TextFilter& f, std::vector<std::string>& notices) {
   if (f.SlopeDb) {
     db = *f.SlopeDb;
     if (db != 6 && db != 12)
-      notices.push_back(
-          Format("line %d: shelf slope %g dB/oct set to %d dB/oct", f.Line, db, db < 9 ? 6 : 12));
+      notices.push_back(Format("line %d: shelf slope %g dB/oct set to %d dB/oct", f.Line, db, db < 9 ? 6 : 12));
   } else if (f.Q) {
     const double a = std::pow(10.0, f.GainDb / 40);
     const double denominator = (1 / (*f.Q * *f.Q) - 2) / (a + 1 / a) + 1;
@@ -174,12 +171,12 @@ int ShelfSlopeOf(const TextFilter& f, std::vector<std::string>& notices) {
   return db < 9 ? 0 : 1;
 }
 
-int Clamped(int value, int low, int high, const char* what, const char* unit, int line,
-            std::vector<std::string>& notices, double shown) {
+int Clamped(int value, int low, int high, const char* what, const char* unit, int line, std::vector<std::string>& notices,
+            double shown) {
   const int clamped = std::clamp(value, low, high);
   if (clamped != value) {
-    notices.push_back(Format("line %d: %s %g %s outside the editor's range, set to the %s", line, what, shown,
-                             unit, value < low ? "lowest" : "highest"));
+    notices.push_back(Format("line %d: %s %g %s outside the editor's range, set to the %s", line, what, shown, unit,
+                             value < low ? "lowest" : "highest"));
   }
   return clamped;
 }
@@ -187,11 +184,10 @@ int Clamped(int value, int low, int high, const char* what, const char* unit, in
 ImportedBand BandOf(const TextFilter& f, std::vector<std::string>& notices) {
   ImportedBand band;
   const long hz = std::lround(std::clamp(f.Hz, -1e9, 1e9));
-  band.Freq =
-      Clamped(static_cast<int>(hz), kFrequencyMin, kFrequencyMax, "frequency", "Hz", f.Line, notices, f.Hz);
+  band.Freq = Clamped(static_cast<int>(hz), kFrequencyMin, kFrequencyMax, "frequency", "Hz", f.Line, notices, f.Hz);
   const long gain = std::lround(std::clamp(f.GainDb, -1e6, 1e6) * 10);
-  band.Gain = Clamped(kGainZero + static_cast<int>(gain), kEqGainMin, kEqGainMax, "gain", "dB", f.Line,
-                      notices, f.GainDb);
+  band.Gain = Clamped(kGainZero + static_cast<int>(gain), kEqGainMin, kEqGainMax, "gain", "dB", f.Line, notices,
+                      f.GainDb);
   if (f.Kind == Shape::Peaking) {
     const double octaves = f.Octaves ? *f.Octaves : 2 / std::log(2.0) * std::asinh(1 / (2 * *f.Q));
     const long code = std::lround(std::clamp((octaves - 0.05) * 100, -1e6, 1e6));
@@ -202,10 +198,9 @@ ImportedBand BandOf(const TextFilter& f, std::vector<std::string>& notices) {
   band.ShelfSlope = ShelfSlopeOf(f, notices);
   const int limited = ShelfLimitedFrequency(band.Type, band.Freq);
   if (limited != band.Freq) {
-    notices.push_back(
-        Format("line %d: %s shelf at %d Hz moved to %d Hz, the %s", f.Line, band.Type == 1 ? "low" : "high",
-               band.Freq, limited,
-               band.Type == 1 ? "highest a low shelf can have" : "lowest a high shelf can have"));
+    notices.push_back(Format("line %d: %s shelf at %d Hz moved to %d Hz, the %s", f.Line,
+                             band.Type == 1 ? "low" : "high", band.Freq, limited,
+                             band.Type == 1 ? "highest a low shelf can have" : "lowest a high shelf can have"));
     band.Freq = limited;
   }
   return band;

@@ -57,8 +57,7 @@ std::string LiteralRefusal(const EqImport& import);
 
 // Writes the bands into bands 1..6 of the channel; the rest are reset (the
 // editors' RESET, frequency kept). Saved bypass gains are forgotten.
-void ApplyEqImport(ParameterStore& store, ChannelKind kind, int channel,
-                   const std::vector<ImportedBand>& bands);
+void ApplyEqImport(ParameterStore& store, ChannelKind kind, int channel, const std::vector<ImportedBand>& bands);
 
 // Bands 1..6 of the channel in the one-line format, one "Filter N:" line per
 // band; importing the text gives the same codes.

@@ -83,10 +83,8 @@ TEST(FilterText, RefusalsNameTheLine) {
     const char* error;
   };
   const Case cases[] = {
-      {"Filter 1: ON PK Fc 1 Hz Gain 0 dB Q 1\nFilter 2: ON LP Fc 80 Hz\n",
-       "line 2: the processor has no \"LP\""},
-      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1\nFilter 2: ON PK Fc 1O0 Hz Gain -3 dB Q 1\n",
-       "line 2: cannot read"},
+      {"Filter 1: ON PK Fc 1 Hz Gain 0 dB Q 1\nFilter 2: ON LP Fc 80 Hz\n", "line 2: the processor has no \"LP\""},
+      {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1\nFilter 2: ON PK Fc 1O0 Hz Gain -3 dB Q 1\n", "line 2: cannot read"},
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB\n", "line 1: cannot read"},  // no width
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 0\n", "line 1: cannot read"},
       {"Filter 1: MAYBE PK Fc 100 Hz Gain -3 dB Q 1\n", "line 1: cannot read"},
@@ -201,8 +199,8 @@ TEST(FilterText, AnExportImportsToTheSameCodes) {
     EXPECT_TRUE(import.Notices.empty());
     for (int b = 0; b < 6; ++b) {
       const EqBand& band = in.Bands[b];
-      const ImportedBand expected{band.Freq, band.Gain, band.Type == kPk ? int{band.Width} : 25,
-                                  band.ShelfSlope, band.Type};
+      const ImportedBand expected{band.Freq, band.Gain, band.Type == kPk ? int{band.Width} : 25, band.ShelfSlope,
+                                  band.Type};
       ASSERT_EQ(import.Bands[static_cast<size_t>(b)], expected) << "band " << b + 1 << " width " << width;
     }
   }
