@@ -1,6 +1,7 @@
 // veyra: the control application for Veyra QL loudspeaker processors.
 //
-//   veyra [--device ADDRESS] [--view VIEW] [--open NAME[:CHANNEL]] [--screenshot FILE.png]
+//   veyra [--device ADDRESS] [--view VIEW] [--open NAME[:CHANNEL] [--import FILE.txt]]
+//         [--screenshot FILE.png]
 //
 // --device connects at start (usb, usb:PATH, tcp:HOST:PORT, sim:MODEL[,...]).
 // --screenshot saves the main window once it is up (after the connection
@@ -10,9 +11,13 @@
 // matrix or lines.
 // --open NAME[:CHANNEL] opens an editor once the window is up (and connected);
 // with --screenshot the picture is of that editor's dialog.
+// --import FILE.txt, with an EQ editor opened, imports the filter text file
+// as its "Import…" does; with --screenshot the picture is of the import's
+// preview once its fit is there.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDialog>
+#include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -21,6 +26,8 @@
 #include "mainwin/device_session.hpp"
 #include "editing/prompts.hpp"
 #include "editors/editor_registry.hpp"
+#include "editors/eq_import_dialog.hpp"
+#include "editors/parts/eq_editor_base.hpp"
 #include "mainwin/main_window.hpp"
 #include "shell/application_shell.hpp"
 #include "sim/sim_transport.hpp"
@@ -29,6 +36,8 @@ namespace {
 
 // Longest wait for the first meter reading before the picture is taken anyway.
 constexpr int kMeterWaitMs = 2500;
+// Longest wait for an import preview's fit before its picture is taken anyway.
+constexpr int kPreviewWaitMs = 10000;
 
 // Runs then once the window is up: at once without a device, else after the
 // connection sequence (and, for a picture, the first meter reading, so the
@@ -61,11 +70,25 @@ bool SavePicture(QWidget& widget, const QString& path) {
   return false;
 }
 
+// Starts the EQ editor's import of the file; the preview it opens, or
+// nullptr (the file was refused, or the dialog is no EQ editor).
+veyra::EqImportDialog* StartImport(QWidget* dialog, const QString& file) {
+  auto* editor = qobject_cast<veyra::EqEditorBase*>(dialog);
+  if (editor == nullptr) {
+    std::fprintf(stderr, "veyra: --import needs an EQ editor (--open input-eq:A or output-eq:1)\n");
+    return nullptr;
+  }
+  if (!editor->ImportFile(file)) return nullptr;
+  return editor->findChild<veyra::EqImportDialog*>();
+}
+
 // Opens the requested editor over the window: modally for the operator, or
-// shown just long enough for its picture.
-void OpenRequestedEditor(veyra::MainWindow& window, const veyra::EditorRequest& request, const QString& picture,
-                         int& result) {
+// shown just long enough for its picture (or its import preview's).
+void OpenRequestedEditor(veyra::MainWindow& window, const veyra::EditorRequest& request,
+                         const QString& picture, const QString& import, int& result) {
   if (picture.isEmpty()) {
+    if (!import.isEmpty())
+      QTimer::singleShot(0, &window, [import] { StartImport(QApplication::activeModalWidget(), import); });
     window.OpenEditor(request.Editor->Kind, request.Channel);
     return;
   }
@@ -73,7 +96,21 @@ void OpenRequestedEditor(veyra::MainWindow& window, const veyra::EditorRequest& 
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->show();
   QApplication::processEvents();
-  if (!SavePicture(*dialog, picture)) result = 1;
+  QWidget* shown = dialog;
+  if (!import.isEmpty()) {
+    veyra::EqImportDialog* preview = StartImport(dialog, import);
+    if (preview != nullptr) {
+      QEventLoop wait;
+      QObject::connect(preview, &veyra::EqImportDialog::ready, &wait, &QEventLoop::quit);
+      QTimer::singleShot(kPreviewWaitMs, &wait, &QEventLoop::quit);
+      if (!preview->Ready()) wait.exec();
+      QApplication::processEvents();
+      shown = preview;
+    } else {
+      result = 1;
+    }
+  }
+  if (!SavePicture(*shown, picture)) result = 1;
   dialog->close();
   window.CloseWithoutQuestion();
 }
@@ -118,7 +155,10 @@ int main(int argc, char** argv) {
   const QCommandLineOption open(
       "open", "Open an editor once the window is up, e.g. input-eq:A, output-eq:3, limiter:1, program.",
       "NAME[:CHANNEL]");
+  const QCommandLineOption importFile(
+      "import", "With --open on an EQ editor: import this filter text file as its Import… does.", "FILE.txt");
   options.addOption(device);
+  options.addOption(importFile);
   options.addOption(view);
   options.addOption(open);
   options.addOption(screenshot);
@@ -141,6 +181,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  const QString importPath = options.value(importFile);
   int pictureResult = 0;
 
   veyra::ApplicationShell shell(app);
@@ -166,7 +207,9 @@ int main(int argc, char** argv) {
     }
     if (editor.Editor) {
       WhenReady(shown, !address.isEmpty(), !picture.isEmpty(),
-                [shown, editor, picture, &pictureResult] { OpenRequestedEditor(*shown, editor, picture, pictureResult); });
+                [shown, editor, picture, importPath, &pictureResult] {
+                  OpenRequestedEditor(*shown, editor, picture, importPath, pictureResult);
+                });
     } else if (!picture.isEmpty()) {
       WhenReady(shown, !address.isEmpty(), true, [shown, picture, &pictureResult] {
         if (!SavePicture(*shown, picture)) pictureResult = 1;

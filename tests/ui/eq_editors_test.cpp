@@ -16,6 +16,7 @@
 #include "editing/edit_context.hpp"
 #include "editing/param_binding.hpp"
 #include "editor_test_support.hpp"
+#include "editors/eq_import_dialog.hpp"
 #include "editors/input_eq_editor.hpp"
 #include "editors/output_eq_editor.hpp"
 #include "editors/parts/channel_rows.hpp"
@@ -51,6 +52,12 @@ class EqEditorsTest : public EditorTest {
     slider->Slider()->SetPos(position);
     emit slider->Slider()->sliderChanging(0);
     emit slider->Slider()->sliderChanged(0);
+  }
+  // The import's preview the editor opened, once its fit is there.
+  static EqImportDialog* Preview(EqEditorBase& editor) {
+    auto* preview = editor.findChild<EqImportDialog*>();
+    if (preview == nullptr || !QTest::qWaitFor([&] { return preview->Ready(); }, 20000)) return nullptr;
+    return preview;
   }
   static void Choose(SkinDropDown* list, int index) {
     list->SetCurrentIndex(index);
@@ -226,6 +233,11 @@ TEST_F(EqEditorsTest, ImportIsOneStepSentLikeBandChangesAndRefusalsChangeNothing
 
   const int steps = Context().History().count();
   ASSERT_TRUE(editor.ImportFile(write("good.txt", "Preamp: -2 dB\nFilter: ON LS 6dB Fc 90 Hz Gain 4 dB\n")));
+  EqImportDialog* preview = Preview(editor);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_FALSE(preview->FitChosen());             // one filter is copied unless the fit is chosen
+  EXPECT_EQ(Context().History().count(), steps);  // nothing before Apply
+  preview->ApplyButton()->click();
   EXPECT_EQ(Context().History().count(), steps + 1);
   EXPECT_EQ(Store().Outputs[3].Bands[0].Type, 1);
   EXPECT_EQ(Store().Outputs[3].Bands[0].Gain, 640);
@@ -241,7 +253,60 @@ TEST_F(EqEditorsTest, ImportIsOneStepSentLikeBandChangesAndRefusalsChangeNothing
   const OutputChannel exportedRecord = Store().Outputs[3];
   editor.ResetAllButton()->click();
   ASSERT_TRUE(editor.ImportFile(exported));
+  Preview(editor)->ApplyButton()->click();
   EXPECT_EQ(std::memcmp(&exportedRecord.Bands, &Store().Outputs[3].Bands, sizeof exportedRecord.Bands), 0);
+}
+
+TEST_F(EqEditorsTest, ImportPreviewFitsLongListsAndCancelOrUndoLeaveTheBandsAsTheyWere) {
+  Start(true, "orvane");
+  ScratchDir dir;
+  std::string text = "Filter Settings file\r\n";
+  const char* lines[] = {"PK Fc 38.5 Hz Gain -7.2 dB Q 6.1", "PK Fc 52 Hz Gain -4.8 dB Q 3.9",
+                         "PK Fc 67.3 Hz Gain -9.5 dB Q 8.4", "PK Fc 88 Hz Gain 3.5 dB Q 2.1",
+                         "PK Fc 118 Hz Gain -6.1 dB Q 5.3",  "PK Fc 161 Hz Gain -3.4 dB Q 2.8",
+                         "LS 12dB Fc 45 Hz Gain 4 dB",       "HS 6dB Fc 8000 Hz Gain -2.5 dB"};
+  int n = 0;
+  for (const char* line : lines) text += "Filter " + std::to_string(++n) + ": ON " + line + "\r\n";
+  std::ofstream(dir / "room.txt") << text;
+  const QString path = QString::fromStdString((dir / "room.txt").string());
+  InputEqEditor& editor = Input(1);
+  const InputChannel before = Store().Inputs[1];
+  const int steps = Context().History().count();
+
+  // Cancel changes nothing.
+  ASSERT_TRUE(editor.ImportFile(path));
+  EqImportDialog* preview = Preview(editor);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_TRUE(preview->FitChosen());
+  EXPECT_FALSE(preview->CopyButton()->isEnabled());  // eight filters cannot be copied
+  preview->CancelButton()->click();
+  EXPECT_EQ(Context().History().count(), steps);
+  EXPECT_EQ(std::memcmp(&before, &Store().Inputs[1], sizeof before), 0);
+  EXPECT_TRUE(Writes().empty());
+
+  // Apply writes the fit as one step; undo puts the bands back and sends them again.
+  ASSERT_TRUE(editor.ImportFile(path));
+  preview = Preview(editor);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_TRUE(preview->ReportText().startsWith("8 filters fitted into 6 bands: "))
+      << preview->ReportText().toStdString();
+  const std::vector<ImportedBand> fitted = preview->Chosen().Bands;
+  ASSERT_EQ(fitted.size(), 6u);
+  preview->ApplyButton()->click();
+  EXPECT_EQ(Context().History().count(), steps + 1);
+  for (size_t b = 0; b < fitted.size(); ++b) {
+    const EqBand& band = Store().Inputs[1].Bands[b];
+    EXPECT_EQ((ImportedBand{band.Freq, band.Gain, band.Type == 0 ? int{band.Width} : 25, band.ShelfSlope,
+                            band.Type}),
+              fitted[b]);
+  }
+  std::vector<Request> sent = Writes();
+  EXPECT_EQ(sent.size(), 6u);
+  EXPECT_EQ(device_->Memory()->Inputs[1].Bands[0].Freq, fitted[0].Freq);
+  Context().History().undo();
+  EXPECT_EQ(std::memcmp(&before.Bands, &Store().Inputs[1].Bands, sizeof before.Bands), 0);
+  EXPECT_EQ(Writes().size(), 6u);
+  EXPECT_EQ(device_->Memory()->Inputs[1].Bands[0].Freq, before.Bands[0].Freq);
 }
 
 TEST_F(EqEditorsTest, ControlRowSwitchesTheEditedChannel) {

@@ -18,3 +18,7 @@ target_sources(veyra_ui PRIVATE
 target_sources(veyra_ui PRIVATE
   editors/dynamics_editor.cpp editors/dynamics_editor.hpp
 )
+# The preview of a filter text import, shared by both EQ editors.
+target_sources(veyra_ui PRIVATE
+  editors/eq_import_dialog.cpp editors/eq_import_dialog.hpp
+)

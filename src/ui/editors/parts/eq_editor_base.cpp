@@ -1,6 +1,7 @@
 #include "editors/parts/eq_editor_base.hpp"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QMouseEvent>
 
 #include "controls/skin_button.hpp"
@@ -10,6 +11,7 @@
 #include "curves/response_graph.hpp"
 #include "editing/edit_context.hpp"
 #include "editing/prompts.hpp"
+#include "editors/eq_import_dialog.hpp"
 #include "editors/parts/channel_rows.hpp"
 #include "editors/parts/mode_slider.hpp"
 #include "files/file_io.hpp"
@@ -300,20 +302,24 @@ bool EqEditorBase::ImportFile(const QString& path) {
     Context().Prompts().Notice(this, "Not imported: " + QString::fromStdString(import.Error));
     return false;
   }
-  ChangeAllBands("import", [this, &import](ParameterStore& store, int b) {
-    if (b == 1) ApplyEqImport(store, spec_.Kind, channel_, import.Bands);
-  });
-  allBypassed_ = false;
-  Reload();
-  ShowImport(import);
+  auto* preview = new EqImportDialog(import, QFileInfo(path).fileName(), this);
+  preview->setAttribute(Qt::WA_DeleteOnClose);
+  connect(preview, &EqImportDialog::applied, this,
+          [this](const std::vector<ImportedBand>& bands, const QStringList& notices) {
+            ChangeAllBands("import", [this, &bands](ParameterStore& store, int b) {
+              if (b == 1) ApplyEqImport(store, spec_.Kind, channel_, bands);
+            });
+            allBypassed_ = false;
+            Reload();
+            ShowImport(notices);
+          });
+  preview->open();
   return true;
 }
 
-void EqEditorBase::ShowImport(const EqImport& import) {
-  if (import.Notices.empty()) return;
-  QString text = "Imported with these changes:";
-  for (const std::string& notice : import.Notices) text += "\n" + QString::fromStdString(notice);
-  Context().Prompts().Notice(this, text);
+void EqEditorBase::ShowImport(const QStringList& notices) {
+  if (notices.empty()) return;
+  Context().Prompts().Notice(this, "Imported with these changes:\n" + notices.join("\n"));
 }
 
 bool EqEditorBase::ExportFile(const QString& path) {

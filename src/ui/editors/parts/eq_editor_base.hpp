@@ -20,7 +20,6 @@ class ModeSlider;
 class ResponseGraph;
 class SkinButton;
 class SkinLabel;
-struct EqImport;
 
 struct EqEditorSpec {
   ChannelKind Kind = ChannelKind::Input;
@@ -46,6 +45,7 @@ class EqEditorBase : public EditorDialog {
   void ChooseChannel(int channel);
   // "Import…" and "Export…" without their file dialogs; false when the file
   // was refused or could not be read or written (the operator was told why).
+  // An import opens its preview (EqImportDialog), whose Apply writes the bands.
   bool ImportFile(const QString& path);
   bool ExportFile(const QString& path);
 
@@ -72,7 +72,7 @@ class EqEditorBase : public EditorDialog {
   void SetUpSlider();
   void ApplyGraphEdit(int filterIndex, const std::function<void(ParameterStore&)>& write);
   void ChangeAllBands(const QString& what, const std::function<void(ParameterStore&, int band)>& change);
-  void ShowImport(const EqImport& import);
+  void ShowImport(const QStringList& notices);
 
   EqEditorSpec spec_;
   int channel_;
