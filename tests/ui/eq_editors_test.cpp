@@ -2,6 +2,7 @@
 // editing context, its link thread and the simulated processor.
 #include <gtest/gtest.h>
 
+#include <QPointer>
 #include <QTest>
 #include <QUndoStack>
 #include <fstream>
@@ -273,13 +274,15 @@ TEST_F(EqEditorsTest, ImportPreviewFitsLongListsAndCancelOrUndoLeaveTheBandsAsTh
   const InputChannel before = Store().Inputs[1];
   const int steps = Context().History().count();
 
-  // Cancel changes nothing.
+  // Cancel changes nothing, also while the fit is still being worked out.
   ASSERT_TRUE(editor.ImportFile(path));
-  EqImportDialog* preview = Preview(editor);
+  QPointer<EqImportDialog> preview = editor.findChild<EqImportDialog*>();
   ASSERT_NE(preview, nullptr);
   EXPECT_TRUE(preview->FitChosen());
+  EXPECT_FALSE(preview->ApplyButton()->isEnabled() && !preview->Ready());
   EXPECT_FALSE(preview->CopyButton()->isEnabled());  // eight filters cannot be copied
   preview->CancelButton()->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return preview.isNull(); }, 20000));
   EXPECT_EQ(Context().History().count(), steps);
   EXPECT_EQ(std::memcmp(&before, &Store().Inputs[1], sizeof before), 0);
   EXPECT_TRUE(Writes().empty());
