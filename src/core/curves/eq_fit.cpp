@@ -18,7 +18,8 @@
 // and thinned to six by dropping the one that matters least, and bands added
 // one at a time where the remaining error is largest. The best continuous set
 // is also tried with other band types and with its weakest band moved to the
-// largest remaining error. No step depends on time or chance.
+// largest remaining error. Bands that barely change the error are left out
+// at the end. No step depends on time or chance.
 
 namespace veyra {
 namespace {
@@ -529,6 +530,29 @@ std::vector<BandCodes> Tidy(std::vector<BandCodes> bands) {
   return bands;
 }
 
+// Leaves out bands that hardly matter (a tenth of a decibel at some corner):
+// one whose loss raises the error by less than kNegligibleDb goes, as long as
+// the fit stays better than the copy (limit). Returns the sum of squares.
+double DropNegligible(const Problem& problem, std::vector<BandCodes>& bands, double limit) {
+  constexpr double kNegligibleDb = 0.01;
+  ResponseArray sum;
+  BandsResponse(bands, sum);
+  double sse = problem.Sse(sum);
+  for (size_t b = 0; b < bands.size();) {
+    std::vector<BandCodes> without = bands;
+    without.erase(without.begin() + static_cast<std::ptrdiff_t>(b));
+    BandsResponse(without, sum);
+    const double trial = problem.Sse(sum);
+    if (trial < limit && problem.Rms(trial) - problem.Rms(sse) < kNegligibleDb) {
+      bands = std::move(without);
+      sse = trial;
+    } else {
+      ++b;
+    }
+  }
+  return sse;
+}
+
 }  // namespace
 
 void BandsResponse(std::span<const BandCodes> bands, ResponseArray& db) {
@@ -611,10 +635,10 @@ EqFit FitEq(const ResponseArray& target, std::span<const BandCodes> literal,
   }
   // The error as anyone recomputing it from the codes finds it (the search
   // kept running sums, which round differently).
-  ResponseArray fitted, copied;
-  BandsResponse(result, fitted);
+  ResponseArray copied;
   BandsResponse(best.Bands, copied);
-  const double fittedSse = problem.Sse(fitted), copiedSse = problem.Sse(copied);
+  const double copiedSse = problem.Sse(copied);
+  const double fittedSse = DropNegligible(problem, result, copiedSse);
   if (copiedSse <= fittedSse) return {best.Bands, problem.Rms(copiedSse)};
   return {result, problem.Rms(fittedSse)};
 }
