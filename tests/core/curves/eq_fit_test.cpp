@@ -138,6 +138,12 @@ TEST(EqFit, NeverWorseThanTheLiteralCopy) {
   EXPECT_EQ(same.RmsDb, 0);
   // Started from nothing, the search finds a close match to them.
   EXPECT_LT(FitEq(target, {}).RmsDb, 0.25);
+  // One band is found as one band: nothing is added that hardly matters.
+  const std::vector<BandCodes> one = {{250, 540, 60, 0, kPeq}};
+  BandsResponse(one, target);
+  const EqFit single = FitEq(target, {});
+  EXPECT_EQ(single.Bands.size(), 1u);
+  EXPECT_LT(single.RmsDb, 0.05);
 
   for (const FitCase& c : FitCases()) {
     TargetResponse(c.filters, target);
