@@ -18,3 +18,7 @@ target_sources(veyra_ui PRIVATE
 target_sources(veyra_ui PRIVATE
   editors/dynamics_editor.cpp editors/dynamics_editor.hpp
 )
+# The System response (alignment) window.
+target_sources(veyra_ui PRIVATE
+  editors/system_response_window.cpp editors/system_response_window.hpp
+)
