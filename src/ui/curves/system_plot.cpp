@@ -60,7 +60,7 @@ void PaintValueGrid(QPainter& p, const QRect& plot, double top, double bottom, d
     p.setPen(QPen(c.Grid, 1));
     p.drawLine(plot.left(), y, plot.right(), y);
     p.setPen(c.Label);
-    p.drawText(QRect(0, y - 7, kLeft - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
+    p.drawText(QRect(plot.left() - kLeft, y - 7, kLeft - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
                QString::fromStdString(Format(format, v)));
   }
 }

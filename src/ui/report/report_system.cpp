@@ -18,9 +18,10 @@ uint8_t AllOutputs(int outputs) {
 }
 
 QString OutputName(const ParameterStore& records, int output) {
-  const std::string name = DecodeField(records.Outputs[output].Name);
+  const QString name = QString::fromStdString(DecodeField(records.Outputs[output].Name));
   const QString number = QString("OUT %1").arg(output + 1);
-  return name.empty() ? number : number + " " + QString::fromStdString(name);
+  // A channel that keeps its default name is not named twice.
+  return name.isEmpty() || name == number ? number : number + " " + name;
 }
 
 }  // namespace
