@@ -132,6 +132,16 @@ TEST_F(SystemWindowTest, AChangeRepeatedOnAGroupRecomputesTheMembersToo) {
   EXPECT_FALSE(window.System().Present(0));
   EXPECT_EQ(window.OutputBox(0)->toolTip(), "muted");
   ExpectFresh(window);
+  // Group delay instead of phase: a pure delay of 1 ms on output 2 reads 1 ms
+  // more than output 2 had, wherever the filters are flat.
+  window.SetGroupDelay(true);
+  EXPECT_EQ(window.Graph()->Lower(), LowerPlot::GroupDelay);
+  ResponseArray before, after;
+  GroupDelayMs(window.System().Path(1), before);
+  window.Panel(1)->DelayField(0)->CommitTyped("1");
+  GroupDelayMs(window.System().Path(1), after);
+  EXPECT_NEAR(after[200] - before[200], 1.0, 1e-9);
+  EXPECT_FALSE(window.Graph()->Frame().isNull());
   // The readout names each present path and the sum.
   const QString text = window.Graph()->ReadoutText(150);
   EXPECT_TRUE(text.startsWith("1000 Hz")) << text.toStdString();
