@@ -9,7 +9,9 @@
 
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
+#include "controls/skin_label.hpp"
 #include "curves/phase_strip.hpp"
+#include "curves/plot_axes.hpp"
 #include "curves/response_graph.hpp"
 #include "curves/system_graph.hpp"
 #include "editing/param_binding.hpp"
@@ -147,6 +149,24 @@ TEST_F(SystemWindowTest, AChangeRepeatedOnAGroupRecomputesTheMembersToo) {
   EXPECT_TRUE(text.startsWith("1000 Hz")) << text.toStdString();
   EXPECT_FALSE(text.contains("OUT 1")) << text.toStdString();
   EXPECT_TRUE(text.contains("OUT 2") && text.contains("Sum")) << text.toStdString();
+}
+
+TEST_F(SystemWindowTest, ThePointerReadoutFollowsTheMouseOverThePlot) {
+  Start(false);
+  Feed();
+  SystemResponseWindow window(Context(), 0);
+  window.show();
+  SystemGraph* graph = window.Graph();
+  const QRect plot = MagnitudePlot(graph->rect());
+  const int x = plot.left() + static_cast<int>(FrequencyToX(1000, plot.width()));
+  test::SendMouse(graph, QEvent::MouseMove, QPoint(x, plot.center().y()), Qt::NoButton);
+  ASSERT_EQ(graph->PointerIndex(), 150);
+  EXPECT_EQ(window.Readout()->Text(), graph->ReadoutText(150));
+  EXPECT_TRUE(window.Readout()->Text().contains("OUT 1") && window.Readout()->Text().contains("OUT 2"));
+  // Left of the plot nothing is pointed at.
+  test::SendMouse(graph, QEvent::MouseMove, QPoint(plot.left() - 5, plot.center().y()), Qt::NoButton);
+  EXPECT_EQ(graph->PointerIndex(), -1);
+  EXPECT_FALSE(window.Readout()->Text().contains("Hz"));
 }
 
 TEST_F(SystemWindowTest, SystemWithAnInputIsTheSystemResponseWindow) {

@@ -131,6 +131,39 @@ TEST_F(SystemFixture, MutedOffAndUnroutedPathsAreAbsent) {
   EXPECT_EQ(AbsenceText(PathAbsence::NotRouted, 2), "not routed from input C");
 }
 
+TEST_F(SystemFixture, TheRoutingIsNamedFirstThenTheInputThenTheOutput) {
+  struct Case {
+    uint8_t Routed, InMute, OutMute;
+    uint16_t InGain, OutGain;
+    PathAbsence Expected;
+  } const cases[] = {
+      {0, 0, 0, 100, 100, PathAbsence::NotRouted}, {1, 0, 0, 100, 100, PathAbsence::InputMuted},
+      {1, 1, 0, 100, 100, PathAbsence::InputOff},  {1, 1, 0, 600, 100, PathAbsence::OutputMuted},
+      {1, 1, 1, 600, 240, PathAbsence::OutputOff}, {1, 1, 1, 241, 241, PathAbsence::None},
+  };
+  for (const Case& c : cases) {
+    In().Mute = c.InMute;
+    In().Gain = c.InGain;
+    Out(0).Routing[0] = c.Routed;
+    Out(0).Mute = c.OutMute;
+    Out(0).Gain = c.OutGain;
+    EXPECT_EQ(PathAbsenceOf(In(), Out(0), 0), c.Expected) << int(c.Routed) << int(c.InMute) << int(c.OutMute);
+  }
+  EXPECT_EQ(PathAbsenceOf(In(), Out(0), 8), PathAbsence::NotRouted);  // no such input
+}
+
+TEST_F(SystemFixture, AHighPassDelaysTheLowsMost) {
+  // A 24 dB L-R high-pass at 100 Hz: its group delay rises towards the
+  // corner from above and falls to nothing far above it.
+  Out(0).Crossover[kHighPass] = {100, 0, 2};
+  system_.Select(0, 0b01);
+  ResponseArray ms;
+  GroupDelayMs(system_.Path(0), ms);
+  EXPECT_GT(ms[NearestFrequencyIndex(200)], ms[NearestFrequencyIndex(1000)]);
+  EXPECT_GT(ms[NearestFrequencyIndex(200)], 0.5);
+  EXPECT_NEAR(ms[NearestFrequencyIndex(10000)], 0.0, 0.01);
+}
+
 TEST_F(SystemFixture, GainsPolaritiesAndDelaysOfBothChannelsMultiply) {
   In().Gain = 660;    // +6 dB
   Out(0).Gain = 570;  // -3 dB
