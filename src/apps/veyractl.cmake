@@ -14,6 +14,7 @@ add_library(veyra_ctl STATIC
   veyractl/param_commands.cpp
   veyractl/response_table.cpp
   veyractl/source_file.cpp
+  veyractl/system_command.cpp
   veyractl/text_table.cpp
   # check, diff and the check before push and restore
   veyractl/check_commands.cpp

@@ -178,6 +178,22 @@ TEST_F(InstallationReport, AFailedWriteSaysWhyAndLeavesNoFile) {
 
 // On paper the graph has a white ground and a near-black sum where the screen
 // has its dark skin and the channel's colour: it must read in black and white.
+TEST_F(InstallationReport, AnInputReachingTwoOutputsGetsASystemResponsePage) {
+  // Factory outputs are muted: input B reaches nothing yet, and no page is added.
+  std::vector<std::string> lines = Write(StoreSubject(s, kLiveSource, true));
+  const int before = pages;
+  EXPECT_EQ(LineWith(lines, {"System response"}), "");
+  s.Inputs[1].Mute = 1;
+  s.Outputs[2].Mute = s.Outputs[5].Mute = 1;
+  s.Outputs[0].Routing[1] = 1;  // routed, but still muted
+  lines = Write(StoreSubject(s, kLiveSource, true), "system.pdf");
+  EXPECT_EQ(pages, before + 1);
+  EXPECT_NE(LineWith(lines, {"5 System response of IN B Guitar"}), "");
+  EXPECT_NE(LineWith(lines, {"OUT 3 Sub L", "OUT 6", "Sum"}), "");
+  EXPECT_NE(LineWith(lines, {"Not in the sum: OUT 1: muted."}), "");
+  EXPECT_EQ(LineWith(lines, {"IN A Vocal"}).find("System response"), std::string::npos);
+}
+
 TEST(GraphPrintStyle, WhiteGroundAndADarkSumWhereTheScreenIsDark) {
   auto store = std::make_unique<ParameterStore>();
   InitialiseStore(*store);

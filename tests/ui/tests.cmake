@@ -46,6 +46,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/scripted_changes_test.cpp
       ui/admin_dialogs_test.cpp
       ui/load_question_test.cpp
+      ui/system_window_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 
@@ -81,9 +82,10 @@ if(TARGET veyra_ui)
     LIBS veyra::ui Qt6::Test)
 endif()
 
-# The dynamics editors open from the command line on a demo device and are pictured.
+# The dynamics editors and the System response window open from the command
+# line on a demo device and are pictured.
 if(TARGET veyra)
-  foreach(editor compressor:A limiter:3)
+  foreach(editor compressor:A limiter:3 system:A)
     string(REPLACE ":" "_" shot ${editor})
     add_test(NAME veyra_opens_${shot}
              COMMAND veyra --device sim:sistel,fast --open ${editor} --screenshot ${CMAKE_BINARY_DIR}/ui-renders/${shot}.png)

@@ -10,6 +10,7 @@
 #include "eq_commands.hpp"
 #include "file_commands.hpp"
 #include "param_commands.hpp"
+#include "system_command.hpp"
 
 // The installation report, where the build has Qt Gui.
 #ifdef VEYRA_WITH_REPORT
@@ -314,6 +315,7 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
   AddEqCommands(app, c);
   AddParamCommands(app, c);
   AddCheckCommands(app, c.Global, c.Check, c.Run);
+  AddSystemCommand(app, c.Global, c.Run);
 #ifdef VEYRA_WITH_REPORT
   AddReportCommand(app, c.Run);
 #endif

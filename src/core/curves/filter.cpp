@@ -1,5 +1,7 @@
 #include "filter.hpp"
 
+#include "curves/complex_response.hpp"
+
 namespace veyra {
 
 void CFilter::AttachBand(EqBand& band, int bandNumber) {
@@ -33,21 +35,10 @@ double CFilter::WidthOctaves() const {
 }
 
 SectionDesign CFilter::Design() const {
-  if (section_ != nullptr) {
-    return DesignCrossover(section_kind_ == FilterKind::HighPass, section_->CrossoverType,
-                           section_->CrossoverSlope, section_->Freq);
-  }
+  if (section_ != nullptr) return DesignSectionRecord(*section_, section_kind_ == FilterKind::HighPass);
   // Byte 6 set to 1 switches a band out of the curves whatever its gain.
-  if (band_ == nullptr || band_->BandOff == 1 || band_off_ || all_off_) return {};
-  switch (band_->Type) {
-    case static_cast<uint8_t>(EqType::Peaking):
-      return DesignPeaking(band_->Freq, GainDb(), WidthOctaves());
-    case static_cast<uint8_t>(EqType::LowShelf):
-    case static_cast<uint8_t>(EqType::HighShelf):
-      return DesignShelf(band_->Type, band_->ShelfSlope, band_->Freq, GainDb());
-    default:  // not a band type the editors store
-      return {};
-  }
+  if (band_ == nullptr || band_off_ || all_off_) return {};
+  return DesignBandRecord(*band_);
 }
 
 void CFilter::ComputeResponse(bool updateGain) {

@@ -21,7 +21,8 @@ enum class WindowKind {
   OutputEqEditor,
   OutputGainEditor,
   LimiterEditor,
+  SystemResponse,
 };
-inline constexpr int kWindowKinds = 15;
+inline constexpr int kWindowKinds = 16;
 
 }  // namespace veyra

@@ -13,6 +13,7 @@
 #include "editors/input_eq_editor.hpp"
 #include "editors/mic_line_editor.hpp"
 #include "editors/output_eq_editor.hpp"
+#include "editors/system_response_window.hpp"
 #include "files/data_view.hpp"
 #include "files/program_dialog.hpp"
 
@@ -39,6 +40,8 @@ const std::array<EditorInfo, kWindowKinds> kEditors{{
     {WindowKind::CopyDialog, "copy", std::nullopt, MakeCopyDialog},
     {WindowKind::Security, "security", std::nullopt, MakeSecurityDialog},
     {WindowKind::SystemSetting, "system", std::nullopt, MakeSystemSettingDialog},
+    // "system:A": the same word with an input names the System response window.
+    {WindowKind::SystemResponse, "system", kInput, MakeSystemResponseWindow},
 }};
 
 std::string WorkingNames() {
@@ -67,8 +70,15 @@ EditorRequest ParseEditorRequest(std::string_view text) {
   EditorRequest request;
   const size_t colon = text.find(':');
   const std::string_view name = text.substr(0, colon);
-  const auto it = std::find_if(kEditors.begin(), kEditors.end(),
-                               [name](const EditorInfo& e) { return e.Make && name == e.Name; });
+  // Where two windows share a name, the one that takes a channel answers a
+  // request with one.
+  const bool withChannel = colon != std::string_view::npos;
+  auto it = std::find_if(kEditors.begin(), kEditors.end(), [name, withChannel](const EditorInfo& e) {
+    return e.Make && name == e.Name && e.Channels.has_value() == withChannel;
+  });
+  if (it == kEditors.end())
+    it = std::find_if(kEditors.begin(), kEditors.end(),
+                      [name](const EditorInfo& e) { return e.Make && name == e.Name; });
   if (it == kEditors.end()) {
     request.Error = "no editor named '" + std::string(name) + "'; editors: " + WorkingNames();
     return request;

@@ -79,6 +79,16 @@ OutputEqEditor::OutputEqEditor(EditContext& context, int channel, QWidget* paren
   connect(slider_, &ModeSlider::codeShown, this, [this](int, const QString& text) {
     SectionButton(section_, mode_)->setText(text);
   });
+  // The alignment of this output with the others its input feeds.
+  auto* system = new SkinButton("System response", this);
+  system->setFont(skin::ControlFont(11, true));
+  system->setGeometry(area.left(), area.top() + 3 * kRowPitch + 68, area.width(), kRowHeight);
+  connect(system, &SkinButton::clicked, this, [this] {
+    const OutputChannel& record = Context().Store().Outputs[Channel()];
+    int input = 0;
+    while (input < Context().ChannelCount(ChannelKind::Input) - 1 && record.Routing[input] == 0) ++input;
+    Context().OpenEditor(WindowKind::SystemResponse, record.Routing[input] != 0 ? input : 0);
+  });
   LimitFrequencies();
   SelectSection(kHighPass, SectionMode::Frequency);
   // The bands are named in the graph until a section is picked.

@@ -22,3 +22,7 @@ target_sources(veyra_ui PRIVATE
 target_sources(veyra_ui PRIVATE
   editors/eq_import_dialog.cpp editors/eq_import_dialog.hpp
 )
+# The System response (alignment) window.
+target_sources(veyra_ui PRIVATE
+  editors/system_response_window.cpp editors/system_response_window.hpp
+)

@@ -168,7 +168,10 @@ void MainWindow::BuildMenus() {
   QMenu* edit = bar->addMenu("&Edit");
   edit->addAction(context_->MakeUndoAction(edit));
   edit->addAction(context_->MakeRedoAction(edit));
-  add(bar->addMenu("&View"), "&Data", kCmdData);
+  QMenu* view = bar->addMenu("&View");
+  add(view, "&Data", kCmdData);
+  connect(view->addAction("&System response"), &QAction::triggered, this,
+          [this] { OpenEditor(WindowKind::SystemResponse, 0); });
   QMenu* control = bar->addMenu("&Control");
   add(control, "&Copy", kCmdCopy);
   add(control, "&Interface", kCmdInterface);

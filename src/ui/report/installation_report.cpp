@@ -12,6 +12,7 @@
 #include "files/file_io.hpp"
 #include "report/report_flow.hpp"
 #include "report/report_sections.hpp"
+#include "report/report_system.hpp"
 #include "state/device_text.hpp"
 #include "state/models.hpp"
 
@@ -173,6 +174,7 @@ void LayOut(Flow& flow, const std::shared_ptr<ParameterStore>& records, const st
   report::PlaceGraphLegend(flow);
   report::PlaceResponseGraphs(flow, records, ChannelKind::Input, r.InputCount);
   report::PlaceResponseGraphs(flow, records, ChannelKind::Output, r.OutputCount);
+  report::PlaceSystemResponses(flow, records, r.InputCount, r.OutputCount, 5);
 }
 
 }  // namespace

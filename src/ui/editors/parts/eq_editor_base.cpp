@@ -8,6 +8,7 @@
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
 #include "curves/channel_curve.hpp"
+#include "curves/phase_strip.hpp"
 #include "curves/response_graph.hpp"
 #include "editing/edit_context.hpp"
 #include "editing/prompts.hpp"
@@ -30,6 +31,7 @@ namespace {
 constexpr int kWidth = 1040;
 constexpr int kMargin = 8;
 constexpr int kGraphHeight = 280;
+constexpr int kPhaseHeight = 96;  // taken from the graph while "Phase" is on
 constexpr int kColumnsTop = kMargin + kGraphHeight + 8;
 constexpr int kTitleWidth = 64;
 constexpr int kColumnLeft = kMargin + kTitleWidth + 8;
@@ -132,6 +134,11 @@ EqEditorBase::EqEditorBase(EditContext& context, const EqEditorSpec& spec, int c
   zoom_ = Button("Zoom", this, next(72));
   import_ = Button("Import…", this, next(88));
   export_ = Button("Export…", this, next(88));
+  phaseButton_ = Button("Phase", this, next(72));
+  phase_ = new PhaseStrip(context.Store(), this);
+  phase_->setGeometry(kMargin, kMargin + kGraphHeight - kPhaseHeight, kWidth - 2 * kMargin, kPhaseHeight);
+  phase_->hide();
+  connect(phaseButton_, &SkinButton::clicked, this, [this] { ShowPhase(phase_->isHidden()); });
   connect(resetAll_, &SkinButton::clicked, this, [this] {
     ChangeAllBands("reset", [this](ParameterStore& store, int b) { ResetBand(store, spec_.Kind, channel_, b); });
   });
@@ -173,6 +180,13 @@ EqEditorBase::EqEditorBase(EditContext& context, const EqEditorSpec& spec, int c
   graph_->SetShownChannels(rows_->Shown());
   for (int b = 1; b <= kEditorBands; ++b) allBypassed_ |= BandBypassed(context.Store(), spec_.Kind, channel_, b);
   SelectBand(1, BandMode::Frequency);
+}
+
+void EqEditorBase::ShowPhase(bool on) {
+  phaseButton_->SetDown(on ? 1 : 0);
+  graph_->setGeometry(kMargin, kMargin, kWidth - 2 * kMargin, on ? kGraphHeight - kPhaseHeight : kGraphHeight);
+  phase_->setVisible(on);
+  phase_->ShowChannel(spec_.Kind, channel_);
 }
 
 QRect EqEditorBase::ExtrasArea() {
@@ -242,6 +256,7 @@ void EqEditorBase::Reload() {
   bypassAll_->SetDown(allBypassed_);
   rows_->SetChannelCount(Context().ChannelCount(spec_.Kind));
   graph_->Reload();
+  if (!phase_->isHidden()) phase_->ShowChannel(spec_.Kind, channel_);
   ReloadExtras();
 }
 

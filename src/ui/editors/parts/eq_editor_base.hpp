@@ -17,6 +17,7 @@ namespace veyra {
 
 class ChannelRows;
 class ModeSlider;
+class PhaseStrip;
 class ResponseGraph;
 class SkinButton;
 class SkinLabel;
@@ -48,6 +49,9 @@ class EqEditorBase : public EditorDialog {
   // An import opens its preview (EqImportDialog), whose Apply writes the bands.
   bool ImportFile(const QString& path);
   bool ExportFile(const QString& path);
+  // "Phase": the edited channel's phase in a strip under its magnitude.
+  void ShowPhase(bool on);
+  PhaseStrip* Phase() const { return phase_; }
 
   ResponseGraph* Graph() const { return graph_; }
   EqBandColumn* Column(int band) const { return columns_.at(static_cast<size_t>(band - 1)); }
@@ -88,6 +92,8 @@ class EqEditorBase : public EditorDialog {
   SkinButton* zoom_;
   SkinButton* import_;
   SkinButton* export_;
+  SkinButton* phaseButton_ = nullptr;
+  PhaseStrip* phase_ = nullptr;
 };
 
 }  // namespace veyra
