@@ -25,12 +25,12 @@ QImage ButtonImage(const AbComparison& ab) {
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   QFont font("Arial");
-  font.setPixelSize(10);
+  font.setPixelSize(11);
   font.setBold(true);
   p.setFont(font);
   for (const Side side : {Side::A, Side::B}) {
     const bool lit = ab.Active() && ab.Shown() == side;
-    const QRectF tile(side == Side::A ? 1.5 : 12.5, 6.5, 10, 12);
+    const QRectF tile(side == Side::A ? 0.5 : 12.5, 4.5, 11, 15);
     p.setPen(QPen(QColor(20, 26, 30), 1));
     p.setBrush(lit ? skin::kAccent : QColor(96, 108, 115));
     p.drawRoundedRect(tile, 2, 2);
