@@ -34,6 +34,7 @@ class VeyractlCheck : public VeyractlTest {
     ASSERT_TRUE(WritePresetFile(s, 3, dir_ / "three.preset").ok());
     ASSERT_TRUE(WriteBankFile(s, dir_ / "changed.dama").ok());
     WriteAll(dir_ / "random.dat", RandomBytes(3000, 11));
+    WriteAll(dir_ / "random-apply.dat", RandomBytes(3000, 13));
     WriteAll(dir_ / "random.dama", RandomBytes(kBankFileBytes, 12));
   }
 
@@ -138,6 +139,7 @@ TEST_F(VeyractlCheck, PushAndRestoreSendNothingThatFailsTheCheckUnlessForced) {
   const Case cases[] = {
       {"push", "random.dat", {"pull", "--settings", Path("back.dat")}, "back.dat"},
       {"restore", "random.dama", {"backup", Path("back.dama")}, "back.dama"},
+      {"apply", "random-apply.dat", {"pull", "--settings", Path("back.dat")}, "back.dat"},
   };
   for (const Case& c : cases) {
     ASSERT_EQ(Run(tcp, c.Pull).Exit, 0);

@@ -1,6 +1,7 @@
 veyra_add_test(veyra_sim_tests
   SOURCES
     sim/admin_test.cpp
+    sim/changed_groups_test.cpp
     sim/connection_test.cpp
     sim/firmware_test.cpp
     sim/options_test.cpp

@@ -37,6 +37,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/main_window_test.cpp
       ui/strips_test.cpp
       ui/undo_test.cpp
+      ui/ab_comparison_test.cpp
       ui/dynamics_editor_test.cpp
       ui/eq_editors_test.cpp
       ui/program_dialog_test.cpp

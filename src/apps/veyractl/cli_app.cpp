@@ -69,6 +69,7 @@ struct Commands {
   CopyOptions Copy;
   ParamOptions Get, Set;
   ParsedProgram GetProgram;
+  ApplyOptions Apply;
   // check and diff; --force of push and restore.
   CheckCommands Check;
   bool Force = false;
@@ -93,6 +94,14 @@ void AddDeviceCommands(CLI::App& app, Commands& c) {
                  "Send the file even when fields lie outside the ranges the editors can set");
   push->callback(
       [&c] { c.Run = [&c](const Console& con) { return RunPush(con, c.Global, c.File, c.Force); }; });
+
+  CLI::App* apply = app.add_subcommand(
+      "apply", "Connect and send only the groups in which a settings file differs from the live settings");
+  apply->add_option("FILE", c.Apply.File, "Settings file (.dat)")->required();
+  apply->add_flag("--dry-run", c.Apply.DryRun, "List the groups that differ and send nothing");
+  apply->add_flag("--force", c.Apply.Force,
+                  "Send the file even when fields lie outside the ranges the editors can set");
+  apply->callback([&c] { c.Run = [&c](const Console& con) { return RunApply(con, c.Global, c.Apply); }; });
 
   CLI::App* backup = app.add_subcommand("backup", "Download All programs from the device into a file");
   backup->add_option("FILE", c.File, "Bank file to write (.dama)")->required();

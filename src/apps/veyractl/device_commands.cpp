@@ -9,11 +9,13 @@
 #include "admin/security_lock.hpp"
 #include "admin/system_settings.hpp"
 #include "check_commands.hpp"
+#include "files/group_diff.hpp"
 #include "files/store_files.hpp"
 #include "info_report.hpp"
 #include "params/param_table.hpp"
 #include "source_file.hpp"
 #include "state/text_format.hpp"
+#include "sync/changed_groups.hpp"
 #include "sync/connection.hpp"
 #include "sync/programs.hpp"
 
@@ -129,6 +131,39 @@ int RunPush(const Console& console, const GlobalOptions& global, const std::stri
     ProgressLine progress(console, "Sending");
     return session.Outcome(DownloadLiveSettings(session.Store(), session.Link(), progress.Control()),
                            "sending the settings", true);
+  });
+}
+
+int RunApply(const Console& console, const GlobalOptions& global, const ApplyOptions& options) {
+  FileBytes bytes;
+  if (const int status = ReadWhole(console, options.File, FileKind::Settings, bytes); status != kExitOk)
+    return status;
+  if (const int status = CheckBeforeSending(console, bytes, FileKind::Settings, options.Force);
+      status != kExitOk)
+    return status;
+  return Connected(console, global, [&](DeviceSession& session) {
+    ParameterStore& store = session.Store();
+    const LiveChannels device = LiveChannelsOf(store);
+    // The file loads over what the device reported, as push loads it; only
+    // its live channels go anywhere.
+    const auto file = std::make_unique<ParameterStore>(store);
+    NoteLoad(console, ReadSettingsData(*file, bytes.Data), options.File);
+    const LiveChannels wanted = LiveChannelsOf(*file);
+    const std::vector<MessageAddress> changed = ChangedGroups(device, wanted, store.CurrentModel);
+    const size_t writes = WritesFor(changed).size();
+    if (options.DryRun) {
+      for (const GroupChange& group : DescribeChangedGroups(store, device, wanted, changed)) {
+        console.Out() << GroupChangeText(group) << '\n';
+        for (const SettingChange& field : group.Fields) console.Out() << "  " << ChangeText(field) << '\n';
+      }
+      console.Out() << Format("%zu message%s would be sent\n", writes, writes == 1 ? "" : "s");
+      return kExitOk;
+    }
+    PutLiveChannels(store, wanted);
+    const SyncResult result = SendChangedGroups(store, session.Link(), device);
+    const int sent = result.Exchanges + result.Unanswered;
+    console.Out() << Format("%d message%s sent\n", sent, sent == 1 ? "" : "s");
+    return session.Outcome(result, "sending the differences", true);
   });
 }
 

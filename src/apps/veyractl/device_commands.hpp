@@ -35,6 +35,14 @@ int RunInfo(const Console& console, const GlobalOptions& global, const InfoOptio
 int RunPull(const Console& console, const GlobalOptions& global, const PullOptions& options);
 // push and restore refuse a file that fails the check (see RunCheck) unless forced.
 int RunPush(const Console& console, const GlobalOptions& global, const std::string& file, bool force = false);
+// Sends only the groups in which the file's live settings differ from the
+// device's; checked first as push is. With DryRun lists them and sends nothing.
+struct ApplyOptions {
+  std::string File;
+  bool Force = false;
+  bool DryRun = false;
+};
+int RunApply(const Console& console, const GlobalOptions& global, const ApplyOptions& options);
 int RunBackup(const Console& console, const GlobalOptions& global, const std::string& file);
 int RunRestore(const Console& console, const GlobalOptions& global, const std::string& file,
                bool force = false);

@@ -11,6 +11,7 @@ target_link_libraries(veyra_core PRIVATE PkgConfig::XLSXWRITER)
 # The file check and the settings diff: one walk over the settings' fields.
 target_sources(veyra_core PRIVATE
   files/file_check.cpp
+  files/group_diff.cpp
   files/settings_diff.cpp
   files/settings_fields.cpp
 )

@@ -1,17 +1,26 @@
 #include "editing/edit_context.hpp"
 
 #include <QAction>
+#include <QUndoGroup>
 #include <QUndoStack>
 #include <algorithm>
 
+#include "editing/ab_comparison.hpp"
 #include "editing/undo_step.hpp"
 #include "params/param_table.hpp"
 
 namespace veyra {
 
 EditContext::EditContext(ParameterStore& store, MainWindowPrompts& prompts, QObject* parent)
-    : QObject(parent), store_(store), prompts_(prompts), history_(new QUndoStack(this)) {
+    : QObject(parent),
+      store_(store),
+      prompts_(prompts),
+      histories_(new QUndoGroup(this)),
+      history_(new QUndoStack(this)),
+      comparison_(new AbComparison(*this)) {
   history_->setUndoLimit(kHistoryLimit);
+  histories_->addStack(history_);
+  histories_->setActiveStack(history_);
 }
 
 EditContext::~EditContext() = default;
@@ -119,18 +128,29 @@ void EditContext::EndMerge() {
   ++mergeGeneration_;  // the keys of later changes differ from the running one's
 }
 
+void EditContext::AddHistory(QUndoStack& stack) {
+  histories_->addStack(&stack);
+}
+
+void EditContext::UseHistory(QUndoStack& stack) {
+  histories_->addStack(&stack);
+  history_ = &stack;
+  histories_->setActiveStack(history_);
+}
+
 void EditContext::ClearHistory() {
+  comparison_->End();
   history_->clear();
 }
 
 QAction* EditContext::MakeUndoAction(QObject* parent) {
-  QAction* action = history_->createUndoAction(parent, "Undo");
+  QAction* action = histories_->createUndoAction(parent, "Undo");
   action->setShortcuts(QKeySequence::Undo);
   return action;
 }
 
 QAction* EditContext::MakeRedoAction(QObject* parent) {
-  QAction* action = history_->createRedoAction(parent, "Redo");
+  QAction* action = histories_->createRedoAction(parent, "Redo");
   action->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   return action;
 }

@@ -28,12 +28,14 @@
 #include "link/messages.hpp"
 #include "params/param_change.hpp"
 
+class QUndoGroup;
 class QUndoStack;
 class QAction;
 class QWidget;
 
 namespace veyra {
 
+class AbComparison;
 class DeviceLink;
 class MainWindowPrompts;
 struct ParamDescriptor;
@@ -121,10 +123,16 @@ class EditContext : public QObject {
 
   // Ends the running merge: the next change starts a step of its own.
   void EndMerge();
+  // The history of the settings shown (an A/B comparison keeps one per side).
   QUndoStack& History() { return *history_; }
+  // Another history the Undo and Redo actions may follow; UseHistory makes a
+  // history added so the one they follow and the one changes are recorded in.
+  void AddHistory(QUndoStack& stack);
+  void UseHistory(QUndoStack& stack);
   // The store was replaced wholesale (a connection, a file, a recall, a reset,
-  // a model switch): nothing before it can be undone.
+  // a model switch): nothing before it can be undone, and an A/B comparison ends.
   void ClearHistory();
+  AbComparison& Comparison() { return *comparison_; }
   // Edit > Undo and Redo for a window: texts name the step, the keys are
   // Ctrl+Z, and Ctrl+Shift+Z and Ctrl+Y.
   QAction* MakeUndoAction(QObject* parent);
@@ -147,7 +155,9 @@ class EditContext : public QObject {
   ParameterStore& store_;
   MainWindowPrompts& prompts_;
   Hooks hooks_;
+  QUndoGroup* histories_;
   QUndoStack* history_;
+  AbComparison* comparison_;
   bool controlsEnabled_ = true;
   bool applying_ = false;
   int mergeGeneration_ = 0;

@@ -3,6 +3,7 @@ target_sources(veyra_ui PRIVATE
   editing/prompts.cpp editing/prompts.hpp
   editing/edit_context.cpp editing/edit_context.hpp
   editing/undo_step.cpp editing/undo_step.hpp
+  editing/ab_comparison.cpp editing/ab_comparison.hpp
   editing/param_binding.cpp editing/param_binding.hpp
   editing/channel_name.cpp editing/channel_name.hpp
   # the question before loading a file that fails the check

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/message_box.hpp"
+#include "editing/ab_comparison.hpp"
 #include "editing/edit_context.hpp"
 #include "editing/load_question.hpp"
 #include "editing/prompts.hpp"
@@ -93,6 +94,7 @@ bool PresetOperations::SaveToDevice(int program, const std::string& name) {
 }
 
 bool PresetOperations::RecallFromDevice(int program) {
+  if (!busy_ && !context_.Comparison().ConfirmEnd(Owner())) return false;
   return Start(PresetOperation::RecallFromDevice, program, std::nullopt, {});
 }
 
@@ -101,6 +103,7 @@ bool PresetOperations::SaveToFile(int program, const std::string& name, const QS
 }
 
 bool PresetOperations::RecallFromFile(int program, const QString& path) {
+  if (!busy_ && !context_.Comparison().ConfirmEnd(Owner())) return false;
   return Start(PresetOperation::RecallFromFile, program, std::nullopt, path);
 }
 

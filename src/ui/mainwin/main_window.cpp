@@ -15,7 +15,9 @@
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
+#include "editing/ab_comparison.hpp"
 #include "editing/edit_context.hpp"
+#include "mainwin/ab_controls.hpp"
 #include "mainwin/device_session.hpp"
 #include "editing/prompts.hpp"
 #include "mainwin/main_toolbar.hpp"
@@ -112,6 +114,7 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   matrixArea_->setObjectName("MatrixArea");
   status_ = new StatusArea(canvas_);
   connect(status_, &StatusArea::cancelRequested, session_.get(), &DeviceSession::CancelConnection);
+  ab_ = new AbControls(*this, *context_, *editMenu_, *toolbar_, *status_, kCaption);
   routingViews_ = std::make_unique<RoutingViews>(*context_, mixerArea_, matrixArea_);
   AddView(routingViews_.get());
 
@@ -168,6 +171,7 @@ void MainWindow::BuildMenus() {
   QMenu* edit = bar->addMenu("&Edit");
   edit->addAction(context_->MakeUndoAction(edit));
   edit->addAction(context_->MakeRedoAction(edit));
+  editMenu_ = edit;
   QMenu* view = bar->addMenu("&View");
   add(view, "&Data", kCmdData);
   connect(view->addAction("&System response"), &QAction::triggered, this,
@@ -332,6 +336,10 @@ void MainWindow::OnModelChosen() {
   // Online, or while a connection runs (its result replaces the store), the
   // device decides the model.
   if (session_->Online() || session_->Connecting()) {
+    model_->SetCurrentIndex(store_.CurrentModel - 1);
+    return;
+  }
+  if (model_->GetCurrentIndex() + 1 != store_.CurrentModel && !context_->Comparison().ConfirmEnd(this)) {
     model_->SetCurrentIndex(store_.CurrentModel - 1);
     return;
   }

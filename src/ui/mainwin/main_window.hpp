@@ -19,6 +19,7 @@ class QMenu;
 
 namespace veyra {
 
+class AbControls;
 struct ParameterStore;
 struct ConnectionResult;
 class DeviceSession;
@@ -113,6 +114,7 @@ class MainWindow : public QMainWindow {
   SkinButton* Button(int id) const;
   QAction* Action(int id) const;
   QMenu* DemoMenu() const { return demoMenu_; }
+  AbControls* Comparison() const { return ab_; }
 
  signals:
   // A connection sequence ended (online says how).
@@ -162,6 +164,8 @@ class MainWindow : public QMainWindow {
   QWidget* matrixArea_ = nullptr;
   StatusArea* status_ = nullptr;
   QMenu* demoMenu_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  AbControls* ab_ = nullptr;
   std::unique_ptr<RoutingViews> routingViews_;
 };
 

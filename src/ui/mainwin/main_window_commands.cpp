@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <memory>
 
+#include "editing/ab_comparison.hpp"
 #include "editing/edit_context.hpp"
 #include "editors/editor_registry.hpp"
 #include "state/device_text.hpp"
@@ -131,6 +132,7 @@ void MainWindow::RunCommand(int id) {
       if (locked) return;
       if (prompts_->Ask(this, kResetQuestion, "Warning", kStyleOkCancel | kIconInformation) != kResultOk)
         return;
+      if (!context_->Comparison().ConfirmEnd(this)) return;
       ApplyFactoryDefaults(store_);
       context_->ClearHistory();
       session_->DownloadLive();  // offline: the store alone
@@ -167,6 +169,7 @@ bool MainWindow::HandleKey(int key) {
 }
 
 void MainWindow::ConnectTo(const QString& address) {
+  if (!session_->Online() && !session_->Connecting() && !context_->Comparison().ConfirmEnd(this)) return;
   switch (session_->Connect(address)) {
     case DeviceSession::Start::AlreadyOnline:
       prompts_->Notice(this, kAlreadyConnect);
@@ -189,6 +192,7 @@ bool MainWindow::OpenSettingsFile(const QString& path) {
     return false;
   }
   if (!AcceptFileCheck(*prompts_, this, path, CheckLiveSettings(*read), "settings file")) return false;
+  if (!context_->Comparison().ConfirmEnd(this)) return false;
   store_ = *read;
   if (online) device.PutBack(store_.System);
   context_->ClearHistory();

@@ -4,6 +4,7 @@ target_sources(veyra_ui PRIVATE
   mainwin/main_commands.hpp
   mainwin/main_toolbar.cpp mainwin/main_toolbar.hpp
   mainwin/status_area.cpp mainwin/status_area.hpp
+  mainwin/ab_controls.cpp mainwin/ab_controls.hpp
   mainwin/about_box.cpp mainwin/about_box.hpp
   mainwin/main_window.cpp mainwin/main_window_commands.cpp mainwin/main_window.hpp
 )

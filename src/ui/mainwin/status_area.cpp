@@ -31,6 +31,12 @@ StatusArea::StatusArea(QWidget* parent) : QWidget(parent) {
   progress_->SetTextColor(skin::kTextDim);
   progress_->hide();
 
+  comparison_ = new SkinLabel(this);
+  comparison_->setObjectName("ComparisonSide");
+  comparison_->SetFont("Arial", 13, true);
+  comparison_->SetTextColor(skin::kAccent);
+  comparison_->hide();
+
   cancel_ = new SkinButton("Cancel", this);
   cancel_->setFocusPolicy(Qt::NoFocus);
   cancel_->hide();
@@ -59,6 +65,15 @@ void StatusArea::HideProgress() {
   update();
 }
 
+void StatusArea::SetComparison(const QString& text) {
+  comparison_->SetText(text);
+  comparison_->setVisible(!text.isEmpty());
+}
+
+QString StatusArea::ComparisonText() const {
+  return comparison_->isVisible() ? comparison_->Text() : QString();
+}
+
 bool StatusArea::ProgressShown() const {
   return percent_ >= 0;
 }
@@ -78,8 +93,9 @@ void StatusArea::resizeEvent(QResizeEvent* event) {
   indicator_->setGeometry(10, (h - 22) / 2, kIndicatorWidth, 22);
   status_->setGeometry(10 + kIndicatorWidth + 10, 0, kStatusWidth, h);
   cancel_->setGeometry(width() - 10 - kCancelWidth, (h - 22) / 2, kCancelWidth, 22);
+  comparison_->setGeometry(status_->geometry().right() + 12, 0, 110, h);
   const QRect bar = BarRect();
-  const int left = status_->geometry().right() + 12;
+  const int left = comparison_->geometry().right() + 12;
   progress_->setGeometry(left, 0, std::max(0, bar.left() - 10 - left), h);
   progress_->SetAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }

@@ -26,6 +26,9 @@ class StatusArea : public QWidget {
   // The progress of a connection sequence (total 0: just begun).
   void ShowProgress(const QString& address, int done, int total);
   void HideProgress();
+  // The live side of an A/B comparison ("A/B: B live"); empty hides it.
+  void SetComparison(const QString& text);
+  QString ComparisonText() const;
   bool ProgressShown() const;
 
   SkinLabel* StatusLine() const { return status_; }
@@ -47,6 +50,7 @@ class StatusArea : public QWidget {
   SkinLabel* status_;
   SkinButton* indicator_;
   SkinLabel* progress_;
+  SkinLabel* comparison_;
   SkinButton* cancel_;
   int percent_ = -1;  // -1: no bar
 };
