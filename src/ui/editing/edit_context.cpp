@@ -119,6 +119,11 @@ void EditContext::EndMerge() {
   ++mergeGeneration_;  // the keys of later changes differ from the running one's
 }
 
+void EditContext::EndGesture() {
+  gesture_ = false;
+  EndMerge();
+}
+
 void EditContext::ClearHistory() {
   history_->clear();
 }

@@ -121,6 +121,11 @@ class EditContext : public QObject {
 
   // Ends the running merge: the next change starts a step of its own.
   void EndMerge();
+  // A drag: its changes of one control merge into one step however long the
+  // pointer rests; the end also ends the merge.
+  void BeginGesture() { gesture_ = true; }
+  void EndGesture();
+  bool InGesture() const { return gesture_; }
   QUndoStack& History() { return *history_; }
   // The store was replaced wholesale (a connection, a file, a recall, a reset,
   // a model switch): nothing before it can be undone.
@@ -150,6 +155,7 @@ class EditContext : public QObject {
   QUndoStack* history_;
   bool controlsEnabled_ = true;
   bool applying_ = false;
+  bool gesture_ = false;
   int mergeGeneration_ = 0;
 };
 
