@@ -56,7 +56,11 @@ TEST_F(VeyractlParams, WhatGetPrintsSetTakesBackOnAnotherFile) {
   const ToolRun scripted = Run({"set", "--file", Path("b.dat"), "--from", Path("setup.txt"), "-q"});
   ASSERT_EQ(scripted.Exit, 0) << scripted.Err;
   EXPECT_EQ(scripted.Out, "");
-  EXPECT_EQ(get("b.dat").Out, a.Out);
+  // a.dat holds shelves on the wrong side of 2000 Hz, which set limits as the
+  // editors do; a.dat given the same script reads back as b.dat does.
+  ASSERT_EQ(Run({"set", "--file", Path("a.dat"), "--from", Path("setup.txt"), "-q"}).Exit, 0);
+  EXPECT_EQ(get("b.dat").Out, get("a.dat").Out);
+  EXPECT_NE(get("b.dat").Out.find("input C eq3.freq=2000Hz\n"), std::string::npos);
   const ToolRun json = Run({"get", "--file", Path("a.dat"), "--json", "output", "3", "route", "gain"});
   EXPECT_EQ(json.Out, "{\"output 3\":{\"route\":\"A,B\",\"gain\":\"-2.1dB\"}}\n");
 }

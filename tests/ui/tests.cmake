@@ -48,6 +48,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/admin_dialogs_test.cpp
       ui/load_question_test.cpp
       ui/system_window_test.cpp
+      ui/typed_and_live_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

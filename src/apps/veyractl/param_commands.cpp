@@ -119,7 +119,9 @@ int SetInFile(const Console& console, const ParamOptions& options, const std::ve
   Script script;
   if (const int status = ReadScript(console, store, words, model, script); status != kExitOk) return status;
   ChangeLog log;
-  ApplyAssignments(store, script.Sections, script.Assignments, !options.NoLinks, log);
+  std::vector<std::string> notes;
+  ApplyAssignments(store, script.Sections, script.Assignments, !options.NoLinks, log, &notes);
+  for (const std::string& note : notes) console.Note(note);
   // The band counts follow the bands, as the program's refresh keeps them.
   UpdateBandCountWords(store);
   if (const SaveResult saved = WriteSettingsFile(store, options.File); !saved.ok())
@@ -172,7 +174,9 @@ int SetOnDevice(const Console& console, const GlobalOptions& global, const Param
       return session.Outcome(locked, "the change");
     }
     ChangeLog log;
-    ApplyAssignments(store, script.Sections, script.Assignments, !options.NoLinks, log);
+    std::vector<std::string> notes;
+    ApplyAssignments(store, script.Sections, script.Assignments, !options.NoLinks, log, &notes);
+    for (const std::string& note : notes) console.Note(note);
     const SyncResult sent = SendWrites(store, session.Link(), log.Addresses());
     if (const int status = session.Outcome(sent, "the change", true); status != kExitOk) return status;
     if (!console.Quiet()) PrintValues(console, store, script.Sections, model, options.Json);

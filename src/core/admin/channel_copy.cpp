@@ -53,6 +53,8 @@ void CopyInputSettings(ParameterStore& store, int source, int target) {
   t.Release = s.Release;
   t.Ratio = s.Ratio;
   for (OutputChannel& out : store.Outputs) out.Routing[target] = out.Routing[source];
+  // A source from an old file may break the filter rule; the copy keeps it (the whole channel is sent).
+  LimitChannelFilters(store, ChannelKind::Input, target);
 }
 
 void CopyOutputSettings(ParameterStore& store, int source, int target) {
@@ -73,6 +75,7 @@ void CopyOutputSettings(ParameterStore& store, int source, int target) {
   t.Attack = s.Attack;
   t.Release = s.Release;
   t.Ratio = s.Ratio;
+  LimitChannelFilters(store, ChannelKind::Output, target);
 }
 
 std::vector<CopyMessage> CopyInputMessages(const ParameterStore& store, int target) {

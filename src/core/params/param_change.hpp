@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,15 +34,61 @@ class ChangeLog {
 
 // After a channel's own fields were written: its groups are sent, and when
 // link names a flag the channel's group sets, the fields are copied to the
-// other members and the same groups sent for each of them.
-void LinkAndSend(ParameterStore& store, ChannelKind kind, int channel, std::span<const uint8_t> groups,
-                 std::optional<GroupLink> link, std::span<const FieldSpan> fields, ChangeLog& log);
+// other members and the same groups sent for each of them. Returns the
+// members that took the copy.
+std::vector<int> LinkAndSend(ParameterStore& store, ChannelKind kind, int channel,
+                             std::span<const uint8_t> groups, std::optional<GroupLink> link,
+                             std::span<const FieldSpan> fields, ChangeLog& log);
 
-// One parameter of the table set to code (limited to its range). A band's
-// type goes through the type-change rule (shelves keep to their frequency
-// range). links = false leaves the group's other members alone.
-void ChangeParam(ParameterStore& store, const ParamDescriptor& param, int channel, int code, ChangeLog& log,
+// ---- The filter rule ----------------------------------------------------------
+// Whatever sets a value (the graph, a slider, a typed field, the wheel and
+// keys, a script, a filter import, a copy), a channel keeps to it:
+//   - its high-pass frequency is never above its low-pass frequency: a
+//     section set past the other stops at the other's frequency;
+//   - a low shelf's frequency is at most 2000 Hz, a high shelf's at least
+//     2000 Hz, whether the frequency or the type changed.
+enum class ChangeLimit : uint8_t {
+  None,
+  Range,      // beyond the codes the editors can set
+  LowPass,    // a high-pass stopped at the low-pass frequency
+  HighPass,   // a low-pass stopped at the high-pass frequency
+  LowShelf,   // a low shelf kept at or below 2000 Hz
+  HighShelf,  // a high shelf kept at or above 2000 Hz
+};
+// "the highest", "the low-pass frequency", "a low shelf's highest" ...: why a
+// value was limited, as the command line says it; empty for None.
+std::string_view ChangeLimitText(ChangeLimit limit, bool raised);
+
+// The frequency section (kHighPass or kLowPass) of an output may take.
+int SectionLimitedFrequency(const ParameterStore& store, int channel, int section, int hertz);
+// Brings band 1..10 of a channel, or a crossover section of an output (that
+// section gives way), into the rule; what it changed.
+ChangeLimit LimitBand(ParameterStore& store, ChannelKind kind, int channel, int band);
+ChangeLimit LimitSection(ParameterStore& store, int channel, int section);
+// Brings a whole channel into the rule: bands 1..6 and, for an output, the
+// crossover (where the sections cross, the high-pass gives way). Returns the
+// message groups whose fields it changed, for the caller to send.
+std::vector<uint8_t> LimitChannelFilters(ParameterStore& store, ChannelKind kind, int channel);
+
+// Band 1..6, or crossover section 0/1 of an output, whose fields the caller
+// has just written (a graph drag): the rule applied, the band's (the
+// crossover's) message sent and the change repeated on linked members,
+// which keep the rule too.
+void BandWritten(ParameterStore& store, ChannelKind kind, int channel, int band, ChangeLog& log,
                  bool links = true);
+void SectionWritten(ParameterStore& store, int channel, int section, ChangeLog& log, bool links = true);
+
+// What a change stored: the code (after its range and the filter rule) and
+// what limited it.
+struct ParamChange {
+  int Code = 0;
+  ChangeLimit Limit = ChangeLimit::None;
+};
+
+// One parameter of the table set to code (limited to its range and the
+// filter rule). links = false leaves the group's other members alone.
+ParamChange ChangeParam(ParameterStore& store, const ParamDescriptor& param, int channel, int code,
+                        ChangeLog& log, bool links = true);
 
 // BYPASS of band 1..6 switched on or off; nothing happens when it already is.
 void ChangeBandBypass(ParameterStore& store, ChannelKind kind, int channel, int band, bool bypassed,

@@ -123,6 +123,23 @@ std::optional<int> ReadValue(const ParameterStore& store, const ParamDescriptor&
   return typed;
 }
 
+// The typed-entry rules stop at the ends of the range; whether the number
+// typed lay past the end it stopped at (-1 below, +1 above), for the note.
+int BeyondRange(const ParameterStore& store, const ParamDescriptor& param, std::string_view value, int code) {
+  if (code != param.Min && code != param.Max) return 0;
+  const auto number = [](std::string_view text) {
+    return params::ReadNumber(text,
+                              {{"hz"}, {"khz", 1000.0}, {"k", 1000.0}, {"db"}, {"ms"}, {"oct"}, {"db/oct"}});
+  };
+  const std::optional<double> typed = number(value);
+  const std::optional<double> end = number(ParamText(param, store, code));
+  if (!typed || !end) return 0;
+  constexpr double kSlack = 1e-9;
+  if (code == param.Max && *typed > *end + kSlack) return 1;
+  if (code == param.Min && *typed < *end - kSlack) return -1;
+  return 0;
+}
+
 std::optional<std::string> ReadOne(const ParameterStore& store, const ScriptSection& s,
                                    const std::string& word, const ScriptModel& model, ScriptAssignment& out) {
   const size_t eq = word.find('=');
@@ -133,12 +150,14 @@ std::optional<std::string> ReadOne(const ParameterStore& store, const ScriptSect
   const ParamDescriptor* param = nullptr;
   if (std::string error = CheckName(s, name, model, &param); !error.empty()) return error;
   const std::string lower = Lower(name);
+  out.Word = word;
   if (param) {
     const std::optional<int> code = ReadValue(store, *param, value);
     if (!code) return BadValue(s, word, ValueHint(store, *param));
     out.What = ScriptAssignment::Kind::Param;
     out.Param = param;
     out.Code = *code;
+    out.BeyondRange = BeyondRange(store, *param, value, *code);
   } else if (lower == kName) {
     const EncodedDeviceText encoded = EncodeDeviceText(value, kNameBytes);
     if (!encoded.ok()) return BadValue(s, word, DeviceTextErrorMessage(encoded.Error, kNameBytes));
@@ -159,6 +178,23 @@ std::optional<std::string> ReadOne(const ParameterStore& store, const ScriptSect
     out.Code = *on;
   }
   return std::nullopt;
+}
+
+// What limited a value: "output 3 xover.hp.freq=5k: limited to 2000Hz, the
+// low-pass frequency". A type change that moved a shelf names the frequency.
+std::string LimitNote(const ParameterStore& store, const ScriptSection& s, const ScriptAssignment& a,
+                      const ParamChange& change) {
+  const ParamDescriptor* shown = a.Param;
+  int code = change.Code;
+  if (a.Param->Band != 0 && a.Param->Name.ends_with(".type") &&
+      (change.Limit == ChangeLimit::LowShelf || change.Limit == ChangeLimit::HighShelf)) {
+    shown = FindParam(s.Kind, Format("eq%d.freq", a.Param->Band));
+    code = ReadCode(store, *shown, s.Channel);
+  }
+  const std::string what = shown == a.Param ? std::string() : shown->Name + " ";
+  return ScriptChannelText(s.Kind, s.Channel) + " " + a.Word + ": " + what + "limited to " +
+         ParamText(*shown, store, code) + ", " +
+         std::string(ChangeLimitText(change.Limit, a.BeyondRange < 0));
 }
 
 std::string Routing(const ParameterStore& store, int output) {
@@ -221,14 +257,17 @@ std::optional<std::string> ReadAssignments(const ParameterStore& store,
 
 void ApplyAssignments(ParameterStore& store, const std::vector<ScriptSection>& sections,
                       const std::vector<std::vector<ScriptAssignment>>& assignments, bool links,
-                      ChangeLog& log) {
+                      ChangeLog& log, std::vector<std::string>* notes) {
   for (size_t i = 0; i < sections.size() && i < assignments.size(); ++i) {
     const ScriptSection& s = sections[i];
     for (const ScriptAssignment& a : assignments[i]) {
       switch (a.What) {
-        case ScriptAssignment::Kind::Param:
-          ChangeParam(store, *a.Param, s.Channel, a.Code, log, links);
+        case ScriptAssignment::Kind::Param: {
+          ParamChange change = ChangeParam(store, *a.Param, s.Channel, a.Code, log, links);
+          if (change.Limit == ChangeLimit::None && a.BeyondRange != 0) change.Limit = ChangeLimit::Range;
+          if (notes && change.Limit != ChangeLimit::None) notes->push_back(LimitNote(store, s, a, change));
           break;
+        }
         case ScriptAssignment::Kind::Name:
           ChangeChannelName(store, s.Kind, s.Channel, a.Bytes, log);
           break;

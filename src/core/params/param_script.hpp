@@ -52,6 +52,8 @@ struct ScriptAssignment {
   int Code = 0;                            // Param: the code; Bypass: 0/1; Routing: one bit per input
   int Band = 0;                            // Bypass
   std::string Bytes;                       // Name: the device bytes
+  std::string Word;                        // as written: "xover.hp.freq=5k"
+  int BeyondRange = 0;                     // Param: -1 typed below the range, +1 above it
 };
 
 // Reads every word of every section as an assignment; nothing is applied
@@ -64,10 +66,12 @@ std::optional<std::string> ReadAssignments(const ParameterStore& store,
                                            std::vector<std::vector<ScriptAssignment>>& assignments);
 
 // Applies the assignments in order with the editors' change rules; what they
-// send is logged (each message once, in the order first needed).
+// send is logged (each message once, in the order first needed). A value
+// that its range or the filter rule limited gets a line in notes, when
+// given: "output 3 xover.hp.freq=5k: limited to 2000Hz, the low-pass frequency".
 void ApplyAssignments(ParameterStore& store, const std::vector<ScriptSection>& sections,
                       const std::vector<std::vector<ScriptAssignment>>& assignments, bool links,
-                      ChangeLog& log);
+                      ChangeLog& log, std::vector<std::string>* notes = nullptr);
 
 // The names get shows for a whole channel, in the editors' order.
 std::vector<std::string> ScriptNames(ChannelKind kind, const ScriptModel& model);

@@ -1,5 +1,6 @@
 #include "scales.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "text_format.hpp"
@@ -40,6 +41,39 @@ int FrequencyFromSliderPosition(int position) {
 
 int SliderPositionFromFrequency(double frequency) {
   return static_cast<int>(100 * std::log10(frequency) - 100 + 0.5);
+}
+
+namespace {
+
+int SignificantDigits(int value) {
+  while (value >= 10 && value % 10 == 0) value /= 10;
+  int digits = 1;
+  while (value >= 10) {
+    value /= 10;
+    ++digits;
+  }
+  return digits;
+}
+
+}  // namespace
+
+int RoundFrequencyFromSliderPosition(int position) {
+  position = std::clamp(position, 0, kFrequencySliderMax);
+  const double centre = std::pow(10.0, position * 0.01 + 1);
+  // The positions are half a step wide either side of the centre; one hertz
+  // of slack covers the rounding at the edges, the position check decides.
+  const int first =
+      std::max(kFrequencyMin, static_cast<int>(std::pow(10.0, (position - 0.5) * 0.01 + 1)) - 1);
+  const int last = std::min(kFrequencyMax, static_cast<int>(std::pow(10.0, (position + 0.5) * 0.01 + 1)) + 1);
+  int best = -1;
+  for (int hz = first; hz <= last; ++hz) {
+    if (SliderPositionFromFrequency(hz) != position) continue;
+    if (best < 0 || SignificantDigits(hz) < SignificantDigits(best) ||
+        (SignificantDigits(hz) == SignificantDigits(best) &&
+         std::abs(std::log(hz / centre)) < std::abs(std::log(best / centre))))
+      best = hz;
+  }
+  return best >= 0 ? best : FrequencyFromSliderPosition(position);
 }
 
 int NearestFrequencyIndex(double frequency) {
@@ -139,12 +173,24 @@ std::string DelayNumberText(int code) {
 
 double SpeedOfSound(int temperatureC) { return 331 + 0.6 * temperatureC; }
 
+namespace {
+
+// The milliseconds the time text shows ("%0.3f"): the distances are worked
+// out from what the operator reads, so that they agree with it to the last
+// digit. Where code * 1000 / 48 ends in exactly one half (code 15: 312.5 us)
+// the value is exact in binary and the text rounds it to even, as nearbyint does.
+double ShownDelayMs(int code) {
+  return code <= kDelayFineMax ? std::nearbyint(code * 1000.0 / 48.0) / 1000.0 : DelayMs(code);
+}
+
+}  // namespace
+
 double DelayMetres(int code, int temperatureC) {
-  return DelayMs(code) * SpeedOfSound(temperatureC) * 0.001;
+  return ShownDelayMs(code) * SpeedOfSound(temperatureC) * 0.001;
 }
 
 double DelayFeet(int code, int temperatureC) {
-  return DelayMs(code) * SpeedOfSound(temperatureC) * 0.00328;
+  return ShownDelayMs(code) * SpeedOfSound(temperatureC) * 0.00328;
 }
 
 std::string DelayMetresText(int code, int temperatureC) {

@@ -15,6 +15,11 @@ inline constexpr int kFrequencySliderMax = 348;  // 100 positions per decade fro
 
 int FrequencyFromSliderPosition(int position);   // truncated, capped at 30000
 int SliderPositionFromFrequency(double frequency);  // nearest position, halves up
+// What a frequency slider stores at a position: of the whole frequencies whose
+// position it is, the one with the fewest significant digits (the nearest to
+// the position's own frequency among equals), so that 80, 100 and 1000 Hz
+// can be set; the truncated value where no whole frequency has the position.
+int RoundFrequencyFromSliderPosition(int position);
 
 inline constexpr int kFrequencyPoints = 276;
 extern const std::array<double, kFrequencyPoints> FrequencyTable;
@@ -75,6 +80,7 @@ double DelayMs(int code);
 std::string DelayText(int code);       // "%0.3fms" / "%dms"
 std::string DelayNumberText(int code); // "%0.3f" / "%d"
 double SpeedOfSound(int temperatureC);  // m/s
+// The distances of the milliseconds the time text shows, not of the exact delay.
 double DelayMetres(int code, int temperatureC);
 double DelayFeet(int code, int temperatureC);
 std::string DelayMetresText(int code, int temperatureC);  // "%0.3fM"

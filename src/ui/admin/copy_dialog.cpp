@@ -1,12 +1,14 @@
 #include "admin/copy_dialog.hpp"
 
+#include <utility>
+
 #include "admin/channel_copy.hpp"
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
+#include "editing/channel_name.hpp"
 #include "editing/edit_context.hpp"
-#include "state/device_text.hpp"
 
 namespace veyra {
 
@@ -36,13 +38,16 @@ SkinDropDown* List(int id, int x, int y, QWidget* parent) {
   return list;
 }
 
-// Refills a list with the channels' names and keeps its selection where the
-// channel is still there (the first channel otherwise).
-template <typename Channel>
-void FillNames(SkinDropDown* list, const Channel* channels, int count) {
+// Refills a list with the channels, each as its letter or number and name
+// ("A Vocal"), so that two channels of one name can be told apart, and keeps
+// its selection where the channel is still there (the first one otherwise).
+void FillNames(SkinDropDown* list, const ParameterStore& store, ChannelKind kind, int count) {
   const int current = list->GetCurrentIndex();
   list->ClearEntries();
-  for (int i = 0; i < count; ++i) list->AddEntry(QString::fromStdString(DecodeField(channels[i].Name)));
+  for (int i = 0; i < count; ++i) {
+    const QString word = kind == ChannelKind::Input ? QString(QChar('A' + i)) : QString::number(i + 1);
+    list->AddEntry((word + ' ' + ChannelNameText(store, kind, i)).trimmed());
+  }
   list->SetCurrentIndex(current >= 0 && current < count ? current : 0);
 }
 
@@ -56,7 +61,7 @@ CopyDialog::CopyDialog(EditContext& context, QWidget* parent) : EditorDialog(con
   setFixedSize(2 * kColumnWidth + 2 * kLeft, 190);
   const int inX = kLeft;
   const int outX = kLeft + kColumnWidth + 12;
-  // Both columns list channel names only: a heading says which kind each copies.
+  // A heading says which kind each column copies.
   Heading("Inputs", inX, this);
   Heading("Outputs", outX, this);
   Caption("Source:", inX, 40, this);
@@ -79,10 +84,10 @@ CopyDialog::CopyDialog(EditContext& context, QWidget* parent) : EditorDialog(con
 
 void CopyDialog::Reload() {
   const ParameterStore& store = Context().Store();
-  FillNames(inSource_, store.Inputs, Context().ChannelCount(ChannelKind::Input));
-  FillNames(inTarget_, store.Inputs, Context().ChannelCount(ChannelKind::Input));
-  FillNames(outSource_, store.Outputs, Context().ChannelCount(ChannelKind::Output));
-  FillNames(outTarget_, store.Outputs, Context().ChannelCount(ChannelKind::Output));
+  for (const auto& [list, kind] :
+       {std::pair{inSource_, ChannelKind::Input}, std::pair{inTarget_, ChannelKind::Input},
+        std::pair{outSource_, ChannelKind::Output}, std::pair{outTarget_, ChannelKind::Output}})
+    FillNames(list, store, kind, Context().ChannelCount(kind));
 }
 
 void CopyDialog::CopyIn() {

@@ -25,9 +25,6 @@ inline constexpr int kBottomMargin = 20;
 inline constexpr double kHighPassHandleDb = -10;
 inline constexpr double kLowPassHandleDb = -20;
 
-// The shelf limits of a dragged or stepped band.
-inline constexpr int kShelfSplitHz = 2000;
-
 // The 29 vertical grid lines: 10..90, 100..900, 1000..9000 Hz, 10 and 20 kHz.
 extern const std::array<int, 29> kGridFrequencies;
 

@@ -10,6 +10,8 @@
 
 #include "controls/skin_style.hpp"
 #include "curves/graph_layout.hpp"
+#include "params/eq_bands.hpp"
+#include "params/param_change.hpp"
 #include "state/text_format.hpp"
 
 namespace veyra {
@@ -380,24 +382,16 @@ void ResponseGraph::focusOutEvent(QFocusEvent*) {
 
 // ---- Edits ----------------------------------------------------------------------
 
+// The core's filter rule, so that a drag never leaves a value the store
+// would limit: shelves keep to their side of 2000 Hz, the sections do not cross.
 int ResponseGraph::LimitBandFrequency(int filterIndex, int hertz) const {
-  hertz = std::clamp(hertz, kFrequencyMin, kFrequencyMax);
-  switch (FilterAt(filterIndex)->Kind()) {
-    case FilterKind::LowShelf:
-      return std::min(hertz, graph::kShelfSplitHz);
-    case FilterKind::HighShelf:
-      return std::max(hertz, graph::kShelfSplitHz);
-    default:
-      return hertz;
-  }
+  return ShelfLimitedFrequency(FilterAt(filterIndex)->Band()->Type,
+                               std::clamp(hertz, kFrequencyMin, kFrequencyMax));
 }
 
 int ResponseGraph::LimitSectionFrequency(int filterIndex, int hertz) const {
-  hertz = std::clamp(hertz, kFrequencyMin, kFrequencyMax);
-  const ChannelCurve& curve = curves_->Channel(channel_);
-  if (filterIndex == ChannelCurve::kHighPassIndex)
-    return std::min<int>(hertz, curve.Filter(ChannelCurve::kLowPassIndex).Section()->Freq);
-  return std::max<int>(hertz, curve.Filter(ChannelCurve::kHighPassIndex).Section()->Freq);
+  const int section = filterIndex == ChannelCurve::kHighPassIndex ? kHighPass : kLowPass;
+  return SectionLimitedFrequency(store_, channel_, section, std::clamp(hertz, kFrequencyMin, kFrequencyMax));
 }
 
 void ResponseGraph::StepGain(int filterIndex, int codes) {

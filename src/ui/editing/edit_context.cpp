@@ -138,6 +138,11 @@ void EditContext::UseHistory(QUndoStack& stack) {
   histories_->setActiveStack(history_);
 }
 
+void EditContext::EndGesture() {
+  gesture_ = false;
+  EndMerge();
+}
+
 void EditContext::ClearHistory() {
   comparison_->End();
   history_->clear();

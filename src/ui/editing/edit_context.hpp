@@ -123,6 +123,11 @@ class EditContext : public QObject {
 
   // Ends the running merge: the next change starts a step of its own.
   void EndMerge();
+  // A drag: its changes of one control merge into one step however long the
+  // pointer rests; the end also ends the merge.
+  void BeginGesture() { gesture_ = true; }
+  void EndGesture();
+  bool InGesture() const { return gesture_; }
   // The history of the settings shown (an A/B comparison keeps one per side).
   QUndoStack& History() { return *history_; }
   // Another history the Undo and Redo actions may follow; UseHistory makes a
@@ -160,6 +165,7 @@ class EditContext : public QObject {
   AbComparison* comparison_;
   bool controlsEnabled_ = true;
   bool applying_ = false;
+  bool gesture_ = false;
   int mergeGeneration_ = 0;
 };
 

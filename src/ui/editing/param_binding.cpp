@@ -43,7 +43,7 @@ int CodeOfPosition(const ParamDescriptor& param, int position, bool opposite) {
   if (opposite) position = SliderMax(param) - position;
   switch (param.Scale) {
     case ParamScale::Frequency:
-      return FrequencyFromSliderPosition(position);
+      return RoundFrequencyFromSliderPosition(position);
     case ParamScale::Width:
       return WidthFromSliderPosition(position);
     default:
@@ -81,10 +81,21 @@ BoundSlider::BoundSlider(EditContext& context, const ParamDescriptor& param, int
                          bool opposite)
     : ParamBinding(context, param, channel, slider), slider_(slider), opposite_(opposite) {
   connect(slider_, &SkinSlider::sliderChanging, this, [this] {
-    const int code = CodeAtThumb();
+    int code = CodeAtThumb();
+    if (live_) {
+      if (!dragging_) Context().BeginGesture();
+      dragging_ = true;
+      Commit(code);
+      code = Code();  // what the store took: a limit holds the thumb where the value stopped
+    }
     emit codeShown(code, Text(code));
   });
-  connect(slider_, &SkinSlider::sliderChanged, this, [this] { Commit(CodeAtThumb()); });
+  connect(slider_, &SkinSlider::sliderChanged, this, [this] {
+    // The release of a live drag: its last step was stored and sent already.
+    if (!dragging_ || CodeAtThumb() != Code()) Commit(CodeAtThumb());
+    if (dragging_) Context().EndGesture();  // the next drag is a step of its own
+    dragging_ = false;
+  });
 }
 
 int BoundSlider::CodeAtThumb() const {

@@ -66,6 +66,9 @@ class ParamBinding : public QObject {
 
 // A fader bound to a parameter. While the thumb moves only the readout text
 // changes (changing); on release, a key or a wheel notch the code is committed.
+// A live fader commits every step of a drag as well (stored, sent, copied to
+// the linked members and redrawn while it moves); the whole drag is one undo
+// step.
 class BoundSlider : public ParamBinding {
   Q_OBJECT
 
@@ -73,6 +76,7 @@ class BoundSlider : public ParamBinding {
   BoundSlider(EditContext& context, const ParamDescriptor& param, int channel, SkinSlider* slider, bool opposite);
 
   SkinSlider* Slider() const { return slider_; }
+  void SetLive(bool live) { live_ = live; }
   // Range and position from the store.
   void Reload();
   int CodeAtThumb() const;
@@ -84,6 +88,8 @@ class BoundSlider : public ParamBinding {
  private:
   SkinSlider* slider_;
   bool opposite_;
+  bool live_ = false;
+  bool dragging_ = false;
 };
 
 // An entry field bound to a parameter: Enter commits the typed value; the

@@ -86,7 +86,8 @@ void UndoStep::Put(bool after) {
 
 bool UndoStep::mergeWith(const QUndoCommand* other) {
   const auto* next = static_cast<const UndoStep*>(other);
-  if (sealed_ || next->mergeKey_ != mergeKey_ || lastChange_.elapsed() > EditContext::kMergeWindowMs)
+  if (sealed_ || next->mergeKey_ != mergeKey_ ||
+      (lastChange_.elapsed() > EditContext::kMergeWindowMs && !context_.InGesture()))
     return false;
   for (const RecordImage& image : next->images_) {
     auto mine = std::find_if(images_.begin(), images_.end(),

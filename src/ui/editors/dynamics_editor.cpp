@@ -54,10 +54,11 @@ const DynamicsEditorSpec& CompressorEditorSpec() {
       .Caption = "Comp",
       .Kind = ChannelKind::Input,
       .Block = "compressor",
-      .Columns = {{{"comp.threshold", "Threshold"},
-                   {"comp.attack", "Attack"},
-                   {"comp.release", "Release"},
-                   {"comp.ratio", "Ratio"}}},
+      // Every value can be typed, as in the limiter; the ratio as "1:4" or "4".
+      .Columns = {{{"comp.threshold", "Threshold", true, true},
+                   {"comp.attack", "Attack", true, true},
+                   {"comp.release", "Release", true, true},
+                   {"comp.ratio", "Ratio", true, true}}},
       .Colours = kCurveColours,
       .EditedColours = kCompressorControlColours,
   };

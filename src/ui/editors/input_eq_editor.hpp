@@ -1,5 +1,5 @@
 // InputEqEditor: the input EQ editor, the shared EQ editor with the input's
-// noise-gate slider beside the bands.
+// noise-gate slider and its typed threshold beside the bands.
 #pragma once
 
 #include "editors/parts/eq_editor_base.hpp"
@@ -13,6 +13,7 @@ class InputEqEditor : public EqEditorBase {
   InputEqEditor(EditContext& context, int channel, QWidget* parent = nullptr);
 
   ModeSlider* GateSlider() const { return gate_; }
+  BoundField* GateField() const { return gateField_; }
 
  protected:
   void ReloadExtras() override;
@@ -20,6 +21,7 @@ class InputEqEditor : public EqEditorBase {
 
  private:
   ModeSlider* gate_ = nullptr;
+  BoundField* gateField_ = nullptr;
 };
 
 QDialog* MakeInputEqEditor(EditContext& context, int channel, QWidget* parent);

@@ -28,6 +28,7 @@ MicLineEditor::MicLineEditor(EditContext& context, QWidget* parent) : EditorDial
   for (int ch = 0; ch < kChannelSlots; ++ch) {
     auto* column = new SliderColumn(context, *level, ch, QString(), look, this);
     column->Fader().Slider()->SetId(1248 + ch);
+    column->Fader().SetLive(true);  // the linked members' faders follow while it moves
     column->AddToggle(*micLine, kMic, "MIC", "MIC");
     column->AddToggle(*micLine, 1 - kMic, "LINE", "LINE");
     columns_.push_back(column);

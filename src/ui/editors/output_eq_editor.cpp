@@ -6,8 +6,10 @@
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
+#include "controls/value_entry_field.hpp"
 #include "curves/channel_curve.hpp"
 #include "editing/edit_context.hpp"
+#include "editors/parts/entry_field.hpp"
 #include "editors/parts/mode_slider.hpp"
 #include "params/param_table.hpp"
 #include "state/parameter_store.hpp"
@@ -19,6 +21,9 @@ namespace {
 constexpr int kRowHeight = 22;
 constexpr int kRowPitch = 26;
 constexpr int kTitleWidth = 44;
+// After the bands' fields (0..29) and the noise gate's (30): low-pass
+// frequency and slope, high-pass frequency and slope.
+constexpr int kFirstSectionField = 40;
 
 QString Caption(int channel) {
   return QString("Output EQ%1").arg(channel + 1);
@@ -75,7 +80,23 @@ OutputEqEditor::OutputEqEditor(EditContext& context, int channel, QWidget* paren
     slope_[static_cast<size_t>(section)] = slope;
   }
   slider_ = new ModeSlider(context, SectionParam(kHighPass, "freq"), channel, "Crossover", this);
-  slider_->setGeometry(area.left(), area.top() + 3 * kRowPitch + 12, area.width(), 48);
+  const int sliderTop = area.top() + 3 * kRowPitch + 12;
+  slider_->setGeometry(area.left(), sliderTop, area.width(), 48);
+  // The typed values, in the rows and columns of the buttons above.
+  for (const int section : {kLowPass, kHighPass}) {
+    const int row = section == kLowPass ? 0 : 1;
+    const int y = sliderTop + 48 + 8 + row * kRowPitch;
+    Title(section == kLowPass ? "LOW" : "HIGH", this, QRect(area.left(), y, kTitleWidth - 4, kRowHeight));
+    const size_t i = static_cast<size_t>(section);
+    freqFields_[i] =
+        MakeEntryField(context, SectionParam(section, "freq"), channel, kFirstSectionField + 2 * row, this,
+                       this, [](int code) { return QString::number(code); });
+    slopeFields_[i] =
+        MakeEntryField(context, SectionParam(section, "slope"), channel, kFirstSectionField + 2 * row + 1,
+                       this, this, [](int code) { return QString::fromStdString(CrossoverSlopeText(code)); });
+    freqFields_[i]->Field()->setGeometry(column(1), y, cell - 4, kRowHeight);
+    slopeFields_[i]->Field()->setGeometry(column(2), y, cell - 4, kRowHeight);
+  }
   connect(slider_, &ModeSlider::codeShown, this, [this](int, const QString& text) {
     SectionButton(section_, mode_)->setText(text);
   });
@@ -98,6 +119,10 @@ OutputEqEditor::OutputEqEditor(EditContext& context, int channel, QWidget* paren
 
 SkinButton* OutputEqEditor::SectionButton(int section, SectionMode mode) const {
   return (mode == SectionMode::Frequency ? freq_ : slope_)[static_cast<size_t>(section)];
+}
+
+BoundField* OutputEqEditor::SectionField(int section, SectionMode mode) const {
+  return (mode == SectionMode::Frequency ? freqFields_ : slopeFields_)[static_cast<size_t>(section)];
 }
 
 void OutputEqEditor::LimitFrequencies() {
@@ -129,7 +154,7 @@ void OutputEqEditor::SectionEdited(int filterIndex) {
 }
 
 void OutputEqEditor::ReloadExtras() {
-  if (!slider_) return;
+  if (!slider_ || !slopeFields_[kHighPass]) return;  // still being built
   const OutputChannel& record = Context().Store().Outputs[Channel()];
   for (const int section : {kHighPass, kLowPass}) {
     const FilterSection& s = record.Crossover[section];
@@ -137,11 +162,15 @@ void OutputEqEditor::ReloadExtras() {
     types_[i]->SetCurrentIndex(s.CrossoverType <= 2 ? s.CrossoverType : -1);
     freq_[i]->setText(QString::number(s.Freq));
     slope_[i]->setText(QString::fromStdString(CrossoverSlopeText(s.CrossoverSlope)));
+    freqFields_[i]->Reload();
+    slopeFields_[i]->Reload();
   }
   slider_->Reload();
 }
 
 void OutputEqEditor::ExtrasChannelChanged() {
+  for (const std::array<BoundField*, 2>& fields : {freqFields_, slopeFields_})
+    for (BoundField* field : fields) field->SetChannel(Channel());
   LimitFrequencies();
   SetUpSlider();
 }

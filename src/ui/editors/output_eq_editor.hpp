@@ -1,6 +1,7 @@
 // OutputEqEditor: the output EQ and crossover editor, the shared EQ editor
 // with the crossover beside the bands: the low-pass row above the high-pass
-// row (type list, frequency and slope buttons) and the crossover slider.
+// row (type list, frequency and slope buttons), the crossover slider and the
+// typed frequency and slope of each section under it.
 #pragma once
 
 #include <array>
@@ -26,6 +27,7 @@ class OutputEqEditor : public EqEditorBase {
   SkinDropDown* TypeList(int section) const { return types_[static_cast<size_t>(section)]; }
   SkinButton* SectionButton(int section, SectionMode mode) const;
   ModeSlider* CrossoverSlider() const { return slider_; }
+  BoundField* SectionField(int section, SectionMode mode) const;
 
  protected:
   void ReloadExtras() override;
@@ -41,6 +43,8 @@ class OutputEqEditor : public EqEditorBase {
   std::array<SkinDropDown*, 2> types_{};
   std::array<SkinButton*, 2> freq_{};
   std::array<SkinButton*, 2> slope_{};
+  std::array<BoundField*, 2> freqFields_{};
+  std::array<BoundField*, 2> slopeFields_{};
   ModeSlider* slider_ = nullptr;
 };
 

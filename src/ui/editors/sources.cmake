@@ -4,6 +4,7 @@ target_sources(veyra_ui PRIVATE
   editors/parts/slider_column.cpp editors/parts/slider_column.hpp
   editors/parts/channel_rows.cpp editors/parts/channel_rows.hpp
   editors/parts/mode_slider.cpp editors/parts/mode_slider.hpp
+  editors/parts/entry_field.cpp editors/parts/entry_field.hpp
   editors/parts/eq_band_column.cpp editors/parts/eq_band_column.hpp
   editors/parts/eq_editor_base.cpp editors/parts/eq_editor_base.hpp
   editors/input_eq_editor.cpp editors/input_eq_editor.hpp

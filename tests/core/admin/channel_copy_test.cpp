@@ -9,6 +9,8 @@
 #include <memory>
 #include <set>
 
+#include "params/param_change.hpp"
+
 namespace veyra::testing {
 namespace {
 
@@ -90,6 +92,11 @@ std::unique_ptr<ParameterStore> Scrambled() {
   store->CurrentModel = 3;
   store->InputCount = 4;
   store->OutputCount = 8;
+  // Within the filter rule, which a copy keeps (a copy of a channel that
+  // breaks it is limited: filter_rule_test).
+  for (int ch = 0; ch < kChannelSlots; ++ch)
+    for (const ChannelKind kind : {ChannelKind::Input, ChannelKind::Output})
+      LimitChannelFilters(*store, kind, ch);
   return store;
 }
 

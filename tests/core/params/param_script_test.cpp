@@ -100,12 +100,12 @@ TEST(ParamScript, ValuesAreReadWithTheEditorsRules) {
   EXPECT_EQ(Value(*store, kIn, 0, "delay"), "2.500ms");
   EXPECT_EQ(Value(*store, kOut, 2, "limiter.release"), "X4");
   EXPECT_EQ(Value(*store, kOut, 2, "route"), "A,C");
-  // A shelf keeps to its frequency range when its type changes, as in the
-  // editor; the same type again changes nothing, and a frequency typed later stands.
+  // A shelf keeps to its frequency range when its type changes and when a
+  // frequency is typed later, as in the editor.
   ASSERT_EQ(
       RunScript(*store, "input A eq2.type=lshlf eq2.freq=5000 eq3.freq=100 eq3.type=hshlf eq2.type=lshlf"),
       "");
-  EXPECT_EQ(Value(*store, kIn, 0, "eq2.freq"), "5000Hz");
+  EXPECT_EQ(Value(*store, kIn, 0, "eq2.freq"), "2000Hz");
   EXPECT_EQ(Value(*store, kIn, 0, "eq3.freq"), "2000Hz");
 }
 

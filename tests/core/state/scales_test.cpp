@@ -31,6 +31,37 @@ TEST(FrequencySlider, PositionsAndFrequencies) {
   }
 }
 
+TEST(FrequencySlider, StoresTheRoundestFrequencyOfAPosition) {
+  // 10^1.90 = 79.4 and 10^1.91 = 81.3: truncated, no position gives 80 Hz.
+  struct Case {
+    int position;
+    int hz;
+  };
+  for (const Case c : {Case{90, 80},
+                       {91, 81},
+                       {0, 10},
+                       {100, 100},
+                       {200, 1000},
+                       {170, 500},
+                       {95, 90},
+                       {347, 29500},
+                       {348, 30000},
+                       {1, 10}}) {
+    EXPECT_EQ(RoundFrequencyFromSliderPosition(c.position), c.hz) << c.position;
+  }
+  // Every position that some whole frequency has gives one of them back, and
+  // the frequencies never fall along the slider.
+  int last = 0;
+  for (int p = 0; p <= kFrequencySliderMax; ++p) {
+    const int hz = RoundFrequencyFromSliderPosition(p);
+    if (p > 55) {  // below, some positions lie between two whole hertz
+      EXPECT_EQ(SliderPositionFromFrequency(hz), p) << p;
+    }
+    EXPECT_GE(hz, last) << p;
+    last = hz;
+  }
+}
+
 TEST(FrequencyTable, EntriesAndTheIrregularTop) {
   EXPECT_EQ(FrequencyTable[90], 179);  // listed as is, though 177 would fit the series
   for (int i = 254; i <= 263; ++i) EXPECT_EQ(FrequencyTable[i], FrequencyTable[i - 21] + 10000) << i;
@@ -105,6 +136,14 @@ TEST(Delay, TextsAndDistances) {
   EXPECT_EQ(DelayMetresText(480, 28), "3.478M");
   EXPECT_EQ(DelayFeetText(480, 28), "11.408Ft");
   EXPECT_EQ(DelayMetresText(481, 0), "3.641M");
+  // From the time as shown, at 20 degrees (343 m/s): code 4 shows 0.083 ms,
+  // 0.083 * 0.343 = 0.02847 m and 0.083 * 1.12504 = 0.09338 ft, where the
+  // exact 0.08333 ms would give 0.029 M and 0.094 Ft; code 1 shows 0.021 ms,
+  // 0.02363 ft (the exact 0.02083 ms would give 0.02344, "0.023Ft").
+  EXPECT_EQ(DelayMetresText(4, 20), "0.028M");
+  EXPECT_EQ(DelayFeetText(4, 20), "0.093Ft");
+  EXPECT_EQ(DelayFeetText(1, 20), "0.024Ft");
+  EXPECT_EQ(DelayFeetText(15, 20), "0.351Ft");  // 0.312 ms shown, 0.3125 exactly
 }
 
 TEST(ValueDisplay, EveryKind) {

@@ -7,6 +7,7 @@
 #include "controls/value_entry_field.hpp"
 #include "editing/edit_context.hpp"
 #include "editing/param_binding.hpp"
+#include "editors/parts/entry_field.hpp"
 #include "params/eq_bands.hpp"
 #include "params/param_table.hpp"
 #include "state/parameter_store.hpp"
@@ -36,13 +37,8 @@ SkinDropDown* List(const std::vector<std::string>& entries, QWidget* parent) {
 
 BoundField* EntryField(EditContext& context, const ParamDescriptor& param, int fieldNumber, CodeText text,
                        QWidget* parent) {
-  auto* field = new ValueEntryField(parent);
-  field->Attach(parent->parentWidget() ? parent->parentWidget() : parent, fieldNumber);
-  field->setAlignment(Qt::AlignCenter);
-  field->setFont(skin::ControlFont(11));
-  auto* bound = new BoundField(context, param, 0, field);
-  bound->SetText(std::move(text));
-  return bound;
+  return MakeEntryField(context, param, 0, fieldNumber,
+                        parent->parentWidget() ? parent->parentWidget() : parent, parent, std::move(text));
 }
 
 }  // namespace

@@ -261,33 +261,24 @@ void EqEditorBase::Reload() {
 }
 
 void EqEditorBase::ApplyGraphEdit(int filterIndex, const std::function<void(ParameterStore&)>& write) {
-  const QString label = QString::fromStdString(ChannelLabel(spec_.Kind, channel_));
   const QString key = QString("graph/%1/%2/%3").arg(int(spec_.Kind)).arg(channel_).arg(filterIndex);
+  const ChannelKind kind = spec_.Kind;
+  const int channel = channel_;
+  QString label;
   if (filterIndex < kEditorBands) {
-    ChannelEdit edit;
-    edit.Kind = spec_.Kind;
-    edit.Channel = channel_;
-    edit.Label = label + QString(" EQ %1").arg(filterIndex + 1);
-    edit.MergeKey = key;
-    edit.Write = write;
-    edit.Groups = {BandGroup(spec_.Kind, filterIndex + 1)};
-    edit.Link = GroupLink::Eq;
-    edit.LinkFields = BandLinkFields(spec_.Kind, filterIndex + 1);
-    Context().Apply(edit);
-    return;
+    label = QString::fromStdString(ChannelLabel(kind, channel)) + QString(" EQ %1").arg(filterIndex + 1);
+  } else {
+    const bool highPass = filterIndex == ChannelCurve::kHighPassIndex;
+    label = QString::fromStdString(
+        ParamLabel(*FindParam(ChannelKind::Output, highPass ? "xover.hp.freq" : "xover.lp.freq"), channel));
   }
-  const bool highPass = filterIndex == ChannelCurve::kHighPassIndex;
-  const ParamDescriptor& param = *FindParam(ChannelKind::Output, highPass ? "xover.hp.freq" : "xover.lp.freq");
-  ChannelEdit edit;
-  edit.Kind = ChannelKind::Output;
-  edit.Channel = channel_;
-  edit.Label = QString::fromStdString(ParamLabel(param, channel_));
-  edit.MergeKey = key;
-  edit.Write = write;
-  edit.Groups = {param.Group};
-  edit.Link = param.Link;
-  edit.LinkFields = param.LinkFields;
-  Context().Apply(edit);
+  Context().Apply(label, key, [&](ParameterStore& store, ChangeLog& log) {
+    write(store);
+    if (filterIndex < kEditorBands)
+      BandWritten(store, kind, channel, filterIndex + 1, log);
+    else
+      SectionWritten(store, channel, filterIndex == ChannelCurve::kHighPassIndex ? kHighPass : kLowPass, log);
+  });
 }
 
 void EqEditorBase::ChangeAllBands(const QString& what,

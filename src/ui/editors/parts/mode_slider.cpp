@@ -35,6 +35,8 @@ ModeSlider::ModeSlider(EditContext& context, const ParamDescriptor& param, int c
   slider->SetVertical(false);
   slider->SetThumbSize(14, 22);
   binding_ = new BoundSlider(context, param, channel, slider, false);
+  // The curve, the numeric row and the linked members follow the thumb.
+  binding_->SetLive(true);
   connect(binding_, &BoundSlider::codeShown, this, [this](int code, const QString& text) {
     readout_->SetText(text);
     emit codeShown(code, text);

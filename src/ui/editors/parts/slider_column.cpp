@@ -5,6 +5,7 @@
 #include "controls/skin_slider.hpp"
 #include "controls/skin_style.hpp"
 #include "controls/value_entry_field.hpp"
+#include "editors/parts/entry_field.hpp"
 
 namespace veyra {
 
@@ -33,13 +34,10 @@ SliderColumn::SliderColumn(EditContext& context, const ParamDescriptor& param, i
 SliderColumn::~SliderColumn() = default;
 
 ValueEntryField* SliderColumn::AddEntryField(int fieldNumber) {
-  auto* field = new ValueEntryField(this);
-  field->Attach(this, fieldNumber);
-  field->setAlignment(Qt::AlignCenter);
-  field->setFont(skin::ControlFont(12));
-  entry_ = new BoundField(fader_->Context(), fader_->Param(), fader_->Channel(), field);
+  entry_ =
+      MakeEntryField(fader_->Context(), fader_->Param(), fader_->Channel(), fieldNumber, this, this, {}, 12);
   resizeEvent(nullptr);
-  return field;
+  return entry_->Field();
 }
 
 SkinButton* SliderColumn::AddToggle(const ParamDescriptor& param, int downCode, const QString& upCaption,
