@@ -9,24 +9,6 @@ namespace veyra {
 
 namespace {
 
-// Cosine and sine of every evaluation angle, worked out once for the run.
-struct GridTrig {
-  ResponseArray Cos;
-  ResponseArray Sin;
-};
-
-const GridTrig& Trig() {
-  static const GridTrig trig = [] {
-    GridTrig t;
-    for (int i = 0; i < kFrequencyPoints; ++i) {
-      const double w = FrequencyTable[i] * kEvaluationAngle;
-      t.Cos[i] = std::cos(w);
-      t.Sin[i] = std::sin(w);
-    }
-    return t;
-  }();
-  return trig;
-}
 
 template <typename Channel>
 void MultiplyBands(const Channel& channel, ComplexArray& h) {
@@ -56,7 +38,7 @@ void MultiplyResponse(const SectionDesign& design, ComplexArray& h) {
   // e^{jw} N(e^{jw}) and e^{jw} D(e^{jw}) share the factor e^{jw}, so their
   // ratio is the part's response; only the grid's cos and sin are needed, as
   // for the magnitudes.
-  const GridTrig& trig = Trig();
+  const GridTrig& trig = GridAngles();
   for (int k = 0; k < design.Count; ++k) {
     const Biquad& p = design.Parts[k];
     for (int i = 0; i < kFrequencyPoints; ++i) {

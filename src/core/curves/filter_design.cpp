@@ -134,25 +134,6 @@ SectionDesign BesselLowPass(double frequency, const BesselLowPassValues& values)
   return design;
 }
 
-// Cosine and sine of every grid frequency: the only trigonometry the
-// evaluation needs, worked out once for the run.
-struct GridTrig {
-  ResponseArray Cos;
-  ResponseArray Sin;
-};
-
-const GridTrig& GridAngles() {
-  static const GridTrig trig = [] {
-    GridTrig t;
-    for (int i = 0; i < kFrequencyPoints; ++i) {
-      const double w = FrequencyTable[i] * kEvaluationAngle;
-      t.Cos[i] = std::cos(w);
-      t.Sin[i] = std::sin(w);
-    }
-    return t;
-  }();
-  return trig;
-}
 
 SectionDesign PeakingAtAngle(double w0, double gainDb, double octaves) {
   SectionDesign design;
@@ -171,6 +152,19 @@ SectionDesign PeakingAtAngle(double w0, double gainDb, double octaves) {
 }
 
 }  // namespace
+
+const GridTrig& GridAngles() {
+  static const GridTrig trig = [] {
+    GridTrig t;
+    for (int i = 0; i < kFrequencyPoints; ++i) {
+      const double w = FrequencyTable[i] * kEvaluationAngle;
+      t.Cos[i] = std::cos(w);
+      t.Sin[i] = std::sin(w);
+    }
+    return t;
+  }();
+  return trig;
+}
 
 SectionDesign DesignPeaking(double bandFrequency, double gainDb, double octaves) {
   // The grid's first entry lies just below 10 Hz and is used as it is.

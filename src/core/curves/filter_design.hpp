@@ -56,4 +56,12 @@ SectionDesign DesignCrossover(bool highPass, int crossoverType, int crossoverSlo
 // The magnitude of the cascade in dB at every FrequencyTable entry.
 void EvaluateResponse(const SectionDesign& design, ResponseArray& db);
 
+// Cosine and sine of every grid frequency: the only trigonometry the
+// evaluation needs, worked out once for the run.
+struct GridTrig {
+  ResponseArray Cos;
+  ResponseArray Sin;
+};
+const GridTrig& GridAngles();
+
 }  // namespace veyra
