@@ -20,7 +20,7 @@
 #include "controls/skin_button.hpp"
 #include "mainwin/device_session.hpp"
 #include "editing/prompts.hpp"
-#include "editors/editor_registry.hpp"
+#include "mainwin/editor_registry.hpp"
 #include "mainwin/main_window.hpp"
 #include "shell/application_shell.hpp"
 #include "sim/sim_transport.hpp"

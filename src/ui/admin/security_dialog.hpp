@@ -4,7 +4,7 @@
 // window never waits for the device.
 #pragma once
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 
 class QWidget;
 

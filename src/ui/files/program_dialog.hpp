@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 #include "state/records.hpp"
 
 class QProgressBar;

@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "editing/edit_context.hpp"
-#include "editors/editor_registry.hpp"
+#include "mainwin/editor_registry.hpp"
 #include "state/device_text.hpp"
 #include "state/parameter_store.hpp"
 
