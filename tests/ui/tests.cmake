@@ -46,6 +46,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/scripted_changes_test.cpp
       ui/admin_dialogs_test.cpp
       ui/load_question_test.cpp
+      ui/wholesale_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

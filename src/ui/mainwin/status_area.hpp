@@ -27,6 +27,10 @@ class StatusArea : public QWidget {
   void ShowProgress(const QString& address, int done, int total);
   void HideProgress();
   bool ProgressShown() const;
+  // What runs that the channels wait for ("Recalling program 6 ..."), where
+  // the connection's progress would be; empty: nothing. The connection's own
+  // progress says more and is not covered.
+  void ShowOperation(const QString& what);
 
   SkinLabel* StatusLine() const { return status_; }
   SkinButton* Indicator() const { return indicator_; }
@@ -49,6 +53,7 @@ class StatusArea : public QWidget {
   SkinLabel* progress_;
   SkinButton* cancel_;
   int percent_ = -1;  // -1: no bar
+  QString operation_;
 };
 
 }  // namespace veyra
