@@ -74,13 +74,18 @@ TEST(SimulatedLock, TheLockedOptionSwitchesTheDeviceOnLocked) {
   EXPECT_NE(error.find("locked"), std::string::npos) << error;
 }
 
-TEST(SimulatedLock, AnUnansweredLockMessageIsSaidAndTheStoreKeepsTheNewLock) {
+TEST(SimulatedLock, AnUnansweredLockMessageIsSaidAndTheStoreKeepsTheLockItHad) {
   const int connection = ConnectionExchanges(2, 4);
   auto rig = Online("sistel,fast,silent-after=" + std::to_string(connection));
+  std::memcpy(rig->store->System.LockPassword, "old\0\0\0", 6);
   const LockResult result = LockDevice(*rig->store, rig->link, "ab");
   EXPECT_FALSE(result.ok());
   EXPECT_EQ(result.Check, LockCheck::Ok);
   EXPECT_EQ(result.Message, kLockNoAnswerText);
+  EXPECT_EQ(rig->store->System.LockState, 0);
+  EXPECT_EQ(StoredPassword(rig->store->System), "old");
+  rig->store->System.LockState = 1;
+  EXPECT_EQ(UnlockDevice(*rig->store, rig->link, "old").Message, kLockNoAnswerText);
   EXPECT_EQ(rig->store->System.LockState, 1);
 }
 

@@ -9,12 +9,14 @@
 #include <QUndoStack>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "admin/copy_dialog.hpp"
 #include "admin/security_dialog.hpp"
 #include "admin/security_lock.hpp"
 #include "admin/system_setting_dialog.hpp"
+#include "admin/system_settings.hpp"
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
@@ -41,9 +43,12 @@ const Request kLockWrite{A1, 0, SystemBlock, SystemItem::Lock, 0};
 
 // Presses a button of the Security dialog with the given text and waits for
 // the lock message's result when one went out.
-bool Press(SecurityDialog& dialog, bool locking, const QString& typed) {
+// A Lock takes the same text as its confirmation unless told otherwise.
+bool Press(SecurityDialog& dialog, bool locking, const QString& typed,
+           std::optional<QString> confirmation = std::nullopt) {
   QSignalSpy sent(&dialog, &SecurityDialog::lockSent);
   dialog.PasswordField()->setText(typed);
+  dialog.ConfirmField()->setText(confirmation.value_or(typed));
   locking ? dialog.Lock() : dialog.Unlock();
   if (!dialog.Sending()) return false;
   return sent.wait(10000);
@@ -75,21 +80,70 @@ TEST_F(AdminDialogs, SecurityLocksRefusesAWrongPasswordAndUnlocks) {
   EXPECT_EQ(device_->Memory()->System.LockState, 0);
 }
 
-TEST_F(AdminDialogs, SecurityOfflineDoesNothingAndSaysNothing) {
+TEST_F(AdminDialogs, SecurityOfflineChangesNothingAndSaysNothingWasSent) {
   Start("orvane,fast", false);
   SecurityDialog dialog(Context());
   EXPECT_FALSE(Press(dialog, true, "ab"));
+  EXPECT_EQ(LastAsked(), kLockOfflineText);
   EXPECT_FALSE(Press(dialog, false, "ab"));
-  EXPECT_TRUE(Prompts().asked.empty());
+  EXPECT_EQ(LastAsked(), kLockOfflineText);
+  EXPECT_EQ(Prompts().asked.size(), 2u);
   EXPECT_EQ(Store().System.LockState, 0);
 }
 
-TEST_F(AdminDialogs, SecuritySaysWhenTheDeviceDoesNotAnswerAndTheMetersGoOn) {
+TEST_F(AdminDialogs, SecurityLocksOnlyWithTheSamePasswordTwiceAndEnterPressesTheButtonThatApplies) {
+  Start("orvane,fast");
+  SecurityDialog dialog(Context());
+  struct Case {
+    const char* Typed;
+    const char* Confirmed;
+    const char* Said;
+  };
+  const Case refused[] = {
+      {"ab", "abc", kPswMismatchText},
+      {"ab", "", kPswMismatchText},
+      {"abcdefg", "abcdef", kPswTooLongText},  // the length rule comes first
+  };
+  const std::string password = StoredPassword(Store().System);  // as the device reported it
+  for (const Case& c : refused) {
+    SCOPED_TRACE(c.Confirmed);
+    EXPECT_FALSE(Press(dialog, true, c.Typed, QString(c.Confirmed)));
+    EXPECT_EQ(LastAsked(), c.Said);
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(Store().System.LockState, 0);
+    EXPECT_EQ(StoredPassword(Store().System), password);
+  }
+
+  // Enter in either field: Lock while unlocked, UnLock while locked.
+  QSignalSpy sent(&dialog, &SecurityDialog::lockSent);
+  dialog.PasswordField()->setText("ab");
+  dialog.ConfirmField()->setText("ab");
+  QTest::keyClick(dialog.ConfirmField(), Qt::Key_Return);
+  ASSERT_TRUE(sent.wait(10000));
+  EXPECT_TRUE(sent.back()[0].toBool());
+  EXPECT_EQ(LastAsked(), "Lock Successfully.");
+  EXPECT_TRUE(dialog.ConfirmField()->text().isEmpty());
+  dialog.PasswordField()->setText("ab");
+  QTest::keyClick(dialog.PasswordField(), Qt::Key_Enter);
+  ASSERT_TRUE(sent.wait(10000));
+  EXPECT_FALSE(sent.back()[0].toBool());
+  EXPECT_EQ(LastAsked(), "UnLock Successfully.");
+  EXPECT_EQ(device_->Memory()->System.LockState, 0);
+}
+
+TEST_F(AdminDialogs, SecurityKeepsTheLockItHadWhenTheDeviceDoesNotAnswerAndTheMetersGoOn) {
   Start("orvane,fast,silent-after=" + std::to_string(kOrvaneConnection));
   SecurityDialog dialog(Context());
+  const std::string password = StoredPassword(Store().System);
   ASSERT_TRUE(Press(dialog, true, "ab"));
   EXPECT_EQ(LastAsked(), kLockNoAnswerText);
-  EXPECT_EQ(Store().System.LockState, 1);  // the store keeps the new lock
+  // The device did not take it: neither does the program, and a second Lock
+  // is not refused with "Already Lock.".
+  EXPECT_EQ(Store().System.LockState, 0);
+  EXPECT_EQ(StoredPassword(Store().System), password);
+  EXPECT_TRUE(Context().ControlsEnabled());
+  ASSERT_TRUE(Press(dialog, true, "ab"));
+  EXPECT_EQ(LastAsked(), kLockNoAnswerText);
   EXPECT_EQ(dialog.PasswordField()->text(), "ab");
   EXPECT_TRUE(dialog.LockButton()->isEnabled());
   // The meter poll is not left stopped: it asks the device again.
@@ -135,6 +189,7 @@ TEST_F(AdminDialogs, SystemSettingOfflineStoresAndClosesWithoutSending) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(Store().System.BackLight, 30);
   EXPECT_TRUE(Writes().empty());
+  EXPECT_EQ(LastAsked(), kSettingsOfflineText);
 }
 
 TEST_F(AdminDialogs, SystemSettingStopsAtTheFirstUnansweredMessageAndStaysOpen) {

@@ -179,6 +179,12 @@ class ScriptedPrompts : public MainWindowPrompts {
     return choice;
   }
   QString ReportPath(QWidget*) override { return NextPath(); }
+  // The Data View's export: the next path, with exportCsv as the chosen filter.
+  QString ExportPath(QWidget*, bool& csvChosen) override {
+    csvChosen = exportCsv;
+    return NextPath();
+  }
+  bool exportCsv = false;
   std::deque<std::optional<ReportChoice>> reportChoices;
   QStringList reportNames;
 

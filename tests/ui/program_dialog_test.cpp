@@ -13,6 +13,7 @@
 #include <QUndoStack>
 #include <cstring>
 
+#include "controls/message_box.hpp"
 #include "controls/skin_button.hpp"
 #include "controls/skin_label.hpp"
 #include "editing/edit_context.hpp"
@@ -60,10 +61,13 @@ class ProgramDialogTest : public EditorTest {
   PresetOperations& Ops() { return PresetOperations::Of(Context()); }
   int Outs() { return Store().OutputCount; }
 
-  // Clicks the button and waits for the end of the operation it started.
+  // Clicks the button, answers Yes to a question before the operation, and
+  // waits for the end of the operation it started.
   PresetOutcome Run(SkinButton* button) {
     QSignalSpy done(&Ops(), &PresetOperations::finished);
+    rig_->prompts->answers = {kResultYes};
     button->click();
+    rig_->prompts->answers.clear();
     if (!Ops().Busy() && done.isEmpty()) {
       ADD_FAILURE() << "nothing started";
       return {};
@@ -267,6 +271,7 @@ TEST_F(ProgramDialogTest, CancelledUploadSaysHowManyProgramsReachedTheDevice) {
   QSignalSpy progress(&Ops(), &PresetOperations::progress);
   QSignalSpy done(&Ops(), &PresetOperations::finished);
   rig_->prompts->paths.push_back(Path("bank.dama"));
+  rig_->prompts->answers = {kResultYes};
   Dialog().UploadAllButton()->click();
   EXPECT_EQ(Store().Presets[30].Outputs[3].Gain, 430);  // the file is in the programs at once
   while (progress.isEmpty() || progress.back()[0].toInt() < 14) ASSERT_TRUE(progress.wait(10000));
@@ -293,6 +298,7 @@ TEST_F(ProgramDialogTest, ARecallStillReachesTheWindowAfterItsDialogClosed) {
   Context().History().push(new QUndoCommand("an edit"));
   QSignalSpy done(&Ops(), &PresetOperations::finished);
   Dialog().SelectPreset(kSlot - 1);
+  rig_->prompts->answers = {kResultYes};  // the edit was not saved
   Dialog().RecallFromDeviceButton()->click();
   ASSERT_TRUE(Ops().Busy());
   dialog_.reset();

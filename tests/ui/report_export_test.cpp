@@ -7,7 +7,7 @@
 
 #include "controls/skin_drop_down.hpp"
 #include "editor_test_support.hpp"
-#include "report/report_dialog.hpp"
+#include "files/report_dialog.hpp"
 #include "state/device_text.hpp"
 #include "ui/pdf_tools.hpp"
 

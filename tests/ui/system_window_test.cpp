@@ -16,7 +16,7 @@
 #include "curves/system_graph.hpp"
 #include "editing/param_binding.hpp"
 #include "editor_test_support.hpp"
-#include "editors/editor_registry.hpp"
+#include "mainwin/editor_registry.hpp"
 #include "editors/output_eq_editor.hpp"
 #include "editors/system_response_window.hpp"
 #include "params/param_table.hpp"

@@ -49,6 +49,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/load_question_test.cpp
       ui/system_window_test.cpp
       ui/typed_and_live_test.cpp
+      ui/wholesale_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 
@@ -114,3 +115,7 @@ if(TARGET veyra_mainwin_tests)
   target_sources(veyra_mainwin_tests PRIVATE ui/report_export_test.cpp)
   target_compile_definitions(veyra_mainwin_tests PRIVATE VEYRA_RENDER_DIR="${CMAKE_BINARY_DIR}/ui-renders")
 endif()
+
+# The widget folders include downwards only.
+add_test(NAME veyra_ui_folder_layers
+         COMMAND ${CMAKE_COMMAND} -DUI_DIR=${PROJECT_SOURCE_DIR}/src/ui -P ${CMAKE_CURRENT_SOURCE_DIR}/ui/folder_layers.cmake)

@@ -18,7 +18,8 @@ std::optional<std::string> DevicePassword(std::string_view typed) {
   return encoded.Bytes;
 }
 
-LockResult Finish(ParameterStore& store, DeviceLink& link, LockCheck check, bool locking) {
+LockResult Finish(ParameterStore& store, DeviceLink& link, const HeldLock& held, LockCheck check,
+                  bool locking) {
   LockResult result;
   result.Check = check;
   if (check != LockCheck::Ok) {
@@ -26,6 +27,7 @@ LockResult Finish(ParameterStore& store, DeviceLink& link, LockCheck check, bool
     return result;
   }
   result.Answered = SendLockMessage(store, link);
+  if (!result.Answered) PutBackLock(store.System, held);
   result.Message = LockSentText(locking, result.Answered);
   return result;
 }
@@ -42,6 +44,8 @@ const char* LockCheckText(LockCheck check) {
       return kPswTooLongText;
     case LockCheck::WrongPassword:
       return kPswErrorText;
+    case LockCheck::Mismatch:
+      return kPswMismatchText;
     case LockCheck::Ok:
     case LockCheck::Offline:
       break;
@@ -49,12 +53,14 @@ const char* LockCheckText(LockCheck check) {
   return "";
 }
 
-LockCheck PrepareLock(ParameterStore& store, std::string_view typed) {
+LockCheck PrepareLock(ParameterStore& store, std::string_view typed,
+                      std::optional<std::string_view> confirmation) {
   if (store.Online == 0) return LockCheck::Offline;
   SystemSettings& system = store.System;
   if (system.LockState != 0) return LockCheck::AlreadyLocked;
   const std::optional<std::string> password = DevicePassword(typed);
   if (!password) return LockCheck::TooLong;
+  if (confirmation && *confirmation != typed) return LockCheck::Mismatch;
   std::memset(system.LockPassword, 0, sizeof system.LockPassword);
   std::memcpy(system.LockPassword, password->data(), password->size());
   system.LockState = 1;
@@ -79,6 +85,18 @@ std::string StoredPassword(const SystemSettings& system) {
   return stored;
 }
 
+HeldLock HoldLock(const SystemSettings& system) {
+  HeldLock held;
+  std::memcpy(held.Password, system.LockPassword, sizeof held.Password);
+  held.State = system.LockState;
+  return held;
+}
+
+void PutBackLock(SystemSettings& system, const HeldLock& held) {
+  std::memcpy(system.LockPassword, held.Password, sizeof held.Password);
+  system.LockState = held.State;
+}
+
 bool SendLockMessage(ParameterStore& store, DeviceLink& link) {
   return SendFrame(store, link, WriteCommand, store.DeviceId, 0, SystemItem::Lock, SystemBlock, 0);
 }
@@ -89,11 +107,13 @@ const char* LockSentText(bool locking, bool answered) {
 }
 
 LockResult LockDevice(ParameterStore& store, DeviceLink& link, std::string_view typed) {
-  return Finish(store, link, PrepareLock(store, typed), true);
+  const HeldLock held = HoldLock(store.System);
+  return Finish(store, link, held, PrepareLock(store, typed), true);
 }
 
 LockResult UnlockDevice(ParameterStore& store, DeviceLink& link, std::string_view typed) {
-  return Finish(store, link, PrepareUnlock(store, typed), false);
+  const HeldLock held = HoldLock(store.System);
+  return Finish(store, link, held, PrepareUnlock(store, typed), false);
 }
 
 }  // namespace veyra

@@ -9,6 +9,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,9 @@ inline constexpr char kUnlockSuccessText[] = "UnLock Successfully.";
 // Not one of the device's own texts: a lock message that went unanswered must
 // not pass in silence, because the store already holds the new lock state.
 inline constexpr char kLockNoAnswerText[] = "The device did not answer the lock message.";
+// Neither are these: a Lock or UnLock that sends nothing says so.
+inline constexpr char kLockOfflineText[] = "The device is offline; nothing was sent.";
+inline constexpr char kPswMismatchText[] = "The password and its confirmation differ; nothing was sent.";
 
 enum class LockCheck {
   Ok,             // the store now holds the new lock; send the lock message
@@ -36,6 +41,7 @@ enum class LockCheck {
   NotLocked,      // "Cannot Lock."
   TooLong,        // "Psw too long." (also a password the device cannot encode)
   WrongPassword,  // "Psw error."
+  Mismatch,       // Lock: the confirmation differs from the password
 };
 
 // The operator's text of a refusal; empty for Ok and Offline.
@@ -43,14 +49,26 @@ const char* LockCheckText(LockCheck check);
 
 // Lock: checks in the order of the rules and, when allowed, sets the password
 // (the typed characters in device text, zero-filled to 6 bytes) and LockState
-// = 1. A refusal changes nothing. typed is UTF-8.
-LockCheck PrepareLock(ParameterStore& store, std::string_view typed);
+// = 1. A refusal changes nothing. typed is UTF-8. With a confirmation (the
+// password typed a second time) the two must be equal, after the length check.
+LockCheck PrepareLock(ParameterStore& store, std::string_view typed,
+                      std::optional<std::string_view> confirmation = std::nullopt);
 // UnLock: the typed text must equal the non-zero bytes of the stored password,
 // exactly; when it does, LockState = 0 (the password stays).
 LockCheck PrepareUnlock(ParameterStore& store, std::string_view typed);
 
 // The stored password as the comparison sees it: its non-zero bytes, in order.
 std::string StoredPassword(const SystemSettings& system);
+
+// The program's lock before a Lock or UnLock changed it. A lock message the
+// device did not answer changed nothing there, so the program puts its lock
+// back: its controls and a second Lock then agree with the device.
+struct HeldLock {
+  char Password[kLockPasswordBytes] = {};
+  uint8_t State = 0;
+};
+HeldLock HoldLock(const SystemSettings& system);
+void PutBackLock(SystemSettings& system, const HeldLock& held);
 
 // Writes the lock message (system sub-item 0x12: password, lock state) built
 // from the store; true when the device answered.

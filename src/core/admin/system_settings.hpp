@@ -14,6 +14,9 @@
 namespace veyra {
 
 inline constexpr char kWriteDataErrorText[] = "Write Data eror.";
+// Not one of the device's own texts: OK while offline says what it did.
+inline constexpr char kSettingsOfflineText[] =
+    "The device is offline; the settings are kept in the program and nothing was sent.";
 
 inline constexpr int kBackLightChoices = 2;     // "keep on", "30s"
 inline constexpr uint8_t kBackLightTimed = 30;  // seconds, what "30s" stores

@@ -5,7 +5,7 @@
 // can be undone. The dialog stays open.
 #pragma once
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 
 class QWidget;
 

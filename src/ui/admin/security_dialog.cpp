@@ -1,10 +1,11 @@
 #include "admin/security_dialog.hpp"
 
 #include <QPointer>
+#include <cstring>
 #include <memory>
 
-#include "controls/message_box.hpp"
 #include "admin/security_lock.hpp"
+#include "controls/message_box.hpp"
 #include "controls/skin_button.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
@@ -16,27 +17,41 @@ namespace veyra {
 
 SecurityDialog::SecurityDialog(EditContext& context, QWidget* parent)
     : EditorDialog(context, "Security", parent) {
-  setFixedSize(340, 170);
+  setFixedSize(340, 190);
 
-  auto* label = new SkinLabel("Password", this);
-  label->SetFont("Arial", 14, true);
-  label->setGeometry(30, 40, 90, 26);
-
-  field_ = new ValueEntryField(this);
-  field_->Attach(this, 1002);
-  field_->setEchoMode(QLineEdit::Password);
-  field_->setFont(skin::ControlFont(14));
-  field_->setGeometry(124, 40, 186, 26);
+  auto makeRow = [this](const char* caption, int number, int y) {
+    auto* label = new SkinLabel(caption, this);
+    label->SetFont("Arial", 14, true);
+    label->setGeometry(30, y, 90, 26);
+    auto* field = new ValueEntryField(this);
+    field->Attach(this, number);
+    field->setEchoMode(QLineEdit::Password);
+    field->setFont(skin::ControlFont(14));
+    field->setGeometry(124, y, 186, 26);
+    connect(field, &ValueEntryField::valueEntered, this, &SecurityDialog::EnterPressed);
+    return field;
+  };
+  field_ = makeRow("Password", 1002, 36);
+  confirm_ = makeRow("Confirm", 1003, 72);
 
   lock_ = new SkinButton("Lock", this);
-  lock_->setGeometry(60, 110, 96, 28);
+  lock_->setGeometry(60, 130, 96, 28);
   unlock_ = new SkinButton("UnLock", this);
-  unlock_->setGeometry(184, 110, 96, 28);
+  unlock_->setGeometry(184, 130, 96, 28);
   connect(lock_, &SkinButton::clicked, this, &SecurityDialog::Lock);
   connect(unlock_, &SkinButton::clicked, this, &SecurityDialog::Unlock);
-  setTabOrder(field_, lock_);
+  setTabOrder(field_, confirm_);
+  setTabOrder(confirm_, lock_);
   setTabOrder(lock_, unlock_);
   field_->setFocus(Qt::OtherFocusReason);
+}
+
+void SecurityDialog::EnterPressed() {
+  if (Context().Locked()) {
+    Unlock();
+  } else {
+    Lock();
+  }
 }
 
 void SecurityDialog::Lock() {
@@ -51,8 +66,13 @@ void SecurityDialog::Run(bool locking) {
   if (sending_) return;  // one lock message at a time
   ParameterStore& store = Context().Store();
   const std::string typed = field_->text().toStdString();
-  const LockCheck check = locking ? PrepareLock(store, typed) : PrepareUnlock(store, typed);
-  if (check == LockCheck::Offline) return;
+  const std::string confirmation = confirm_->text().toStdString();
+  const HeldLock held = HoldLock(store.System);
+  const LockCheck check = locking ? PrepareLock(store, typed, confirmation) : PrepareUnlock(store, typed);
+  if (check == LockCheck::Offline) {
+    Say(kLockOfflineText);
+    return;
+  }
   if (check != LockCheck::Ok) {
     Say(LockCheckText(check));
     return;
@@ -66,22 +86,41 @@ void SecurityDialog::Run(bool locking) {
   sending_ = true;
   lock_->setEnabled(false);
   unlock_->setEnabled(false);
-  const bool queued = context->RunDeviceJob([copy, context, self, locking](DeviceLink& link) {
+  const HeldLock sent = HoldLock(store.System);
+  // The device did not take the lock message: the program's lock goes back to
+  // what it was, unless something replaced it meanwhile (a new connection).
+  const auto putBack = [context, held, sent] {
+    SystemSettings& system = context->Store().System;
+    const HeldLock now = HoldLock(system);
+    if (now.State == sent.State && std::memcmp(now.Password, sent.Password, sizeof now.Password) == 0)
+      PutBackLock(system, held);
+  };
+  const bool queued = context->RunDeviceJob([copy, context, self, locking, putBack](DeviceLink& link) {
     const bool answered = SendLockMessage(*copy, link);
-    context->PostToWindow([context, self, locking, answered] {
+    context->PostToWindow([context, self, locking, answered, putBack] {
       // The channel controls follow the lock even when the dialog has gone.
-      if (answered) context->EnableChannelControls(context->Store().System.LockState == 0);
+      if (answered) {
+        context->EnableChannelControls(context->Store().System.LockState == 0);
+      } else {
+        putBack();
+      }
       if (self) self->Finish(locking, answered);
     });
   });
-  if (!queued) Finish(locking, false);
+  if (!queued) {
+    putBack();
+    Finish(locking, false);
+  }
 }
 
 void SecurityDialog::Finish(bool locking, bool answered) {
   sending_ = false;
   lock_->setEnabled(true);
   unlock_->setEnabled(true);
-  if (answered && locking) field_->clear();
+  if (answered && locking) {
+    field_->clear();
+    confirm_->clear();
+  }
   Say(LockSentText(locking, answered));
   emit lockSent(locking, answered);
 }

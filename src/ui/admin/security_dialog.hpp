@@ -4,7 +4,7 @@
 // window never waits for the device.
 #pragma once
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 
 class QWidget;
 
@@ -20,6 +20,8 @@ class SecurityDialog : public EditorDialog {
   SecurityDialog(EditContext& context, QWidget* parent = nullptr);
 
   ValueEntryField* PasswordField() const { return field_; }
+  // Lock takes the password only when it was typed here a second time.
+  ValueEntryField* ConfirmField() const { return confirm_; }
   SkinButton* LockButton() const { return lock_; }
   SkinButton* UnlockButton() const { return unlock_; }
   bool Sending() const { return sending_; }
@@ -36,8 +38,10 @@ class SecurityDialog : public EditorDialog {
   void Run(bool locking);
   void Finish(bool locking, bool answered);
   void Say(const char* text);
+  void EnterPressed();  // Lock when unlocked, UnLock when locked
 
   ValueEntryField* field_;
+  ValueEntryField* confirm_;
   SkinButton* lock_;
   SkinButton* unlock_;
   bool sending_ = false;

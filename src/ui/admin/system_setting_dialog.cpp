@@ -75,6 +75,7 @@ void SystemSettingDialog::accept() {
   choice.DeviceId = deviceId_->GetCurrentIndex();
   if (!StoreSystemChoice(store, choice)) return;  // locked: the dialog stays, nothing said
   if (!Context().Online()) {
+    Context().Prompts().Ask(this, kSettingsOfflineText, "Warning", kStyleOk | kIconInformation);
     EditorDialog::accept();
     return;
   }

@@ -4,7 +4,7 @@
 // keeps the dialog open with "Write Data eror." so that OK can be pressed again.
 #pragma once
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 
 class QWidget;
 

@@ -9,7 +9,6 @@
 #include "controls/mac_radio_button.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
-#include "shell/application_shell.hpp"
 
 namespace veyra {
 namespace {
@@ -203,7 +202,6 @@ void MessageBoxDialog::paintEvent(QPaintEvent*) {
 
 int ShowMessageBox(const QString& text, const QString& caption, unsigned style, QWidget* owner) {
   if (owner == nullptr) owner = QApplication::activeWindow();
-  if (owner == nullptr) owner = MainWindowPointer();
   MessageBoxDialog dialog(text, caption, style, owner);
   return dialog.exec();
 }

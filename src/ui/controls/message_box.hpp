@@ -73,7 +73,9 @@ class MessageBoxDialog : public QDialog {
   int buttonStripTop_ = 0;
 };
 
-// Shows the message box modally and returns the code of the answer that ended it.
-int ShowMessageBox(const QString& text, const QString& caption, unsigned style, QWidget* owner = nullptr);
+// Shows the message box modally over its owner (the caller's window; the
+// active window when there is none) and returns the code of the answer that
+// ended it.
+int ShowMessageBox(const QString& text, const QString& caption, unsigned style, QWidget* owner);
 
 }  // namespace veyra

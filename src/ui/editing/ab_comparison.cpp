@@ -47,7 +47,7 @@ bool AbComparison::SidesDiffer() const {
 }
 
 bool AbComparison::Start() {
-  if (active_ || context_.Locked()) return false;
+  if (active_ || context_.Locked() || context_.OperationRunning()) return false;
   context_.EndMerge();
   other_ = std::make_unique<LiveChannels>(LiveChannelsOf(context_.Store()));
   // A keeps the history that led here; B starts its own.
@@ -61,7 +61,7 @@ bool AbComparison::Start() {
 }
 
 bool AbComparison::Switch() {
-  if (!active_ || context_.Locked()) return false;
+  if (!active_ || context_.Locked() || context_.OperationRunning()) return false;
   ShowOther();
   emit stateChanged();
   return true;
@@ -88,7 +88,7 @@ void AbComparison::ShowOther() {
 }
 
 bool AbComparison::CopyShownToOther() {
-  if (!active_ || context_.Locked()) return false;
+  if (!active_ || context_.Locked() || context_.OperationRunning()) return false;
   const LiveChannels shown = LiveChannelsOf(context_.Store());
   if (Same(*other_, shown)) return false;
   context_.EndMerge();
@@ -108,7 +108,7 @@ bool AbComparison::CopyShownToOther() {
 bool AbComparison::Keep(Side side) {
   if (!active_) return false;
   if (side != shown_) {
-    if (context_.Locked()) return false;
+    if (context_.Locked() || context_.OperationRunning()) return false;
     ShowOther();
   }
   End();

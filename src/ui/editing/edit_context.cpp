@@ -21,6 +21,9 @@ EditContext::EditContext(ParameterStore& store, MainWindowPrompts& prompts, QObj
   history_->setUndoLimit(kHistoryLimit);
   histories_->addStack(history_);
   histories_->setActiveStack(history_);
+  // Counts every change of the shown settings' history, a switch of A/B sides too.
+  connect(histories_, &QUndoGroup::indexChanged, this, [this] { ++historySerial_; });
+  connect(histories_, &QUndoGroup::activeStackChanged, this, [this] { ++historySerial_; });
 }
 
 EditContext::~EditContext() = default;
@@ -79,7 +82,9 @@ void EditContext::Refresh() {
 }
 
 void EditContext::SendAll(const std::vector<SendAddress>& addresses) {
-  if (!hooks_.Send) return;
+  // A write built now would reach the device after the running operation and
+  // undo what it brings.
+  if (!hooks_.Send || OperationRunning()) return;
   for (const SendAddress& address : addresses) hooks_.Send(address);
 }
 
@@ -89,6 +94,11 @@ bool EditContext::Apply(const QString& label, const QString& mergeKey,
   // its new value) is not a change of the operator's.
   if (applying_) return false;
   applying_ = true;
+  if (OperationRunning()) {
+    Refresh();  // the control that moved shows the store's value again
+    applying_ = false;
+    return false;
+  }
   const EditableRecords before = EditableRecords::From(store_);
   ChangeLog log;
   apply(store_, log);
@@ -99,7 +109,10 @@ bool EditContext::Apply(const QString& label, const QString& mergeKey,
   const bool recorded = !images.empty();
   if (recorded) {
     const QString key = mergeKey.isEmpty() ? mergeKey : mergeKey + '#' + QString::number(mergeGeneration_);
+    const int steps = history_->count();
     history_->push(new UndoStep(*this, label, key, std::move(images), log.Addresses()));
+    // Merged into the step the settings were saved at: they differ from the save now.
+    if (history_->count() == steps && history_->isClean()) history_->resetClean();
   }
   Refresh();
   applying_ = false;
@@ -129,6 +142,8 @@ void EditContext::EndMerge() {
 }
 
 void EditContext::AddHistory(QUndoStack& stack) {
+  // The new history starts from the settings shown: unsaved when they are.
+  if (!history_->isClean()) stack.resetClean();
   histories_->addStack(&stack);
 }
 
@@ -151,13 +166,71 @@ void EditContext::ClearHistory() {
 QAction* EditContext::MakeUndoAction(QObject* parent) {
   QAction* action = histories_->createUndoAction(parent, "Undo");
   action->setShortcuts(QKeySequence::Undo);
+  std::erase_if(undoActions_, [](const QPointer<QAction>& a) { return a.isNull(); });
+  undoActions_.emplace_back(action);
+  if (OperationRunning()) action->setEnabled(false);
   return action;
 }
 
 QAction* EditContext::MakeRedoAction(QObject* parent) {
   QAction* action = histories_->createRedoAction(parent, "Redo");
   action->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  std::erase_if(redoActions_, [](const QPointer<QAction>& a) { return a.isNull(); });
+  redoActions_.emplace_back(action);
+  if (OperationRunning()) action->setEnabled(false);
   return action;
+}
+
+int EditContext::BeginOperation(const QString& what) {
+  const int token = nextOperation_++;
+  operations_.emplace_back(token, what);
+  EndMerge();  // a drag under way does not go on into the operation
+  UpdateHistoryActions();
+  emit operationChanged(what);
+  return token;
+}
+
+void EditContext::EndOperation(int token) {
+  const size_t before = operations_.size();
+  std::erase_if(operations_, [token](const auto& op) { return op.first == token; });
+  if (operations_.size() == before) return;
+  UpdateHistoryActions();
+  emit operationChanged(RunningOperation());
+}
+
+QString EditContext::RunningOperation() const {
+  return operations_.empty() ? QString() : operations_.back().second;
+}
+
+void EditContext::UpdateHistoryActions() {
+  // The stack enables its actions whenever it changes; while an operation
+  // runs it does not change, so holding them off here lasts until the end.
+  const bool idle = !OperationRunning();
+  for (const QPointer<QAction>& action : undoActions_)
+    if (action) action->setEnabled(idle && history_->canUndo());
+  for (const QPointer<QAction>& action : redoActions_)
+    if (action) action->setEnabled(idle && history_->canRedo());
+}
+
+bool EditContext::UnsavedChanges() const {
+  return !history_->isClean();
+}
+
+void EditContext::MarkSaved() {
+  history_->setClean();
+  // The other side of an A/B comparison is not what was saved.
+  for (QUndoStack* stack : histories_->stacks())
+    if (stack != history_) stack->resetClean();
+  EndMerge();  // the next change is a step of its own, after the save
+}
+
+int EditContext::SavePoint() {
+  EndMerge();  // nothing merges into the step the save starts from
+  return historySerial_;
+}
+
+void EditContext::MarkSaved(int savePoint) {
+  if (savePoint == historySerial_) MarkSaved();
 }
 
 }  // namespace veyra

@@ -17,9 +17,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "editing/window_kind.hpp"
@@ -152,9 +154,33 @@ class EditContext : public QObject {
   // For the undo steps.
   void SendAll(const std::vector<SendAddress>& addresses);
 
+  // ---- Wholesale operations -------------------------------------------------
+  // A connection, a recall, Upload All or a download of the live settings is
+  // running: it replaces or rewrites what an edit would start from, so while
+  // it runs the change path refuses (the controls go back to the store),
+  // undo and redo wait and nothing is sent. what names it for the status
+  // strip ("Recalling program 6 ..."). Begin returns the token to end it with.
+  int BeginOperation(const QString& what);
+  void EndOperation(int token);
+  bool OperationRunning() const { return !operations_.empty(); }
+  QString RunningOperation() const;  // the latest one still running; empty: none
+
+  // ---- Unsaved changes --------------------------------------------------------
+  // The live settings hold changes made since the last save (a settings
+  // file, a program) or since they were last replaced wholesale (a connection,
+  // a file, a recall, a reset). Undoing back to the saved state is no change.
+  bool UnsavedChanges() const;
+  void MarkSaved();
+  // A save that ends later (a program to the device) marks the settings it
+  // took at SavePoint(); a change made meanwhile keeps them unsaved.
+  int SavePoint();
+  void MarkSaved(int savePoint);
+
  signals:
   void refreshed();
   void controlsEnabledChanged(bool enabled);
+  // A wholesale operation began or ended; what: the one running, empty: none.
+  void operationChanged(const QString& what);
 
  private:
   ParameterStore& store_;
@@ -163,10 +189,16 @@ class EditContext : public QObject {
   QUndoGroup* histories_;
   QUndoStack* history_;
   AbComparison* comparison_;
+  void UpdateHistoryActions();
+
   bool controlsEnabled_ = true;
   bool applying_ = false;
   bool gesture_ = false;
   int mergeGeneration_ = 0;
+  std::vector<std::pair<int, QString>> operations_;  // token, what
+  int nextOperation_ = 1;
+  int historySerial_ = 0;  // counts the changes of the history's state
+  std::vector<QPointer<QAction>> undoActions_, redoActions_;
 };
 
 }  // namespace veyra

@@ -129,3 +129,22 @@ QString MainWindowPrompts::ReportPath(QWidget* owner) {
 }
 
 }  // namespace veyra
+
+namespace veyra {
+
+QString MainWindowPrompts::ExportPath(QWidget* owner, bool& csvChosen) {
+  constexpr char kWorkbook[] = "Excel workbook (*.xlsx)";
+  constexpr char kCsv[] = "CSV (*.csv)";
+  QFileDialog dialog(owner, "Export");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters({kWorkbook, kCsv});
+  dialog.selectFile("data.xlsx");
+  // The caller adds the extension and asks before replacing what is there.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  csvChosen = dialog.selectedNameFilter() == kCsv;
+  return dialog.selectedFiles().front();
+}
+
+}  // namespace veyra

@@ -58,6 +58,11 @@ class MainWindowPrompts {
   // The report file ("PDF Files (*.pdf)"); empty when cancelled. Asks before
   // replacing a file.
   virtual QString ReportPath(QWidget* owner);
+
+  // The Data View's export file: the path as typed and whether the CSV
+  // filter was chosen; empty when cancelled. It does not ask before replacing
+  // a file: the extension is added after it, and the question with it.
+  virtual QString ExportPath(QWidget* owner, bool& csvChosen);
 };
 
 // Prompts that show nothing and decline every question: a run that only
@@ -75,6 +80,7 @@ class UnattendedPrompts : public MainWindowPrompts {
   QString ProgramFilePath(QWidget*, ProgramFileKind, bool) override { return {}; }
   bool LoadAnyway(QWidget* owner, const QString& text) override;
   QString ReportPath(QWidget*) override { return {}; }
+  QString ExportPath(QWidget*, bool&) override { return {}; }
 };
 
 }  // namespace veyra

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 #include "groups/channel_kind.hpp"
 
 namespace veyra {

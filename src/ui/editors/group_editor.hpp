@@ -9,7 +9,7 @@
 #include <array>
 #include <vector>
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 #include "groups/channel_kind.hpp"
 #include "groups/group_links.hpp"
 

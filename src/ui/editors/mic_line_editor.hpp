@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 
 class QWidget;
 

@@ -1,6 +1,4 @@
 target_sources(veyra_ui PRIVATE
-  editors/editor_registry.cpp editors/editor_registry.hpp
-  editors/editor_dialog.cpp editors/editor_dialog.hpp
   editors/parts/slider_column.cpp editors/parts/slider_column.hpp
   editors/parts/channel_rows.cpp editors/parts/channel_rows.hpp
   editors/parts/mode_slider.cpp editors/parts/mode_slider.hpp

@@ -9,7 +9,7 @@
 #include <array>
 
 #include "curves/system_response.hpp"
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 
 class QCheckBox;
 class QScrollArea;

@@ -1,6 +1,6 @@
 #include "files/data_view.hpp"
 
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "controls/message_box.hpp"
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
@@ -24,8 +25,6 @@ namespace {
 constexpr int kMargin = 12;
 constexpr int kDefaultWidth = 875;
 constexpr int kDefaultHeight = 470;
-constexpr char kWorkbookFilter[] = "Excel workbook (*.xlsx)";
-constexpr char kCsvFilter[] = "CSV (*.csv)";
 
 QString Text(const std::string& utf8) {
   return QString::fromStdString(utf8);
@@ -118,14 +117,18 @@ void DataView::Fill() {
 }
 
 void DataView::Export() {
-  QString filter = kWorkbookFilter;
-  QString path = QFileDialog::getSaveFileName(this, "Export", "data.xlsx",
-                                              QString("%1;;%2").arg(kWorkbookFilter, kCsvFilter), &filter);
+  bool csvChosen = false;
+  QString path = Context().Prompts().ExportPath(this, csvChosen);
   if (path.isEmpty()) return;
   const bool csv = path.endsWith(".csv", Qt::CaseInsensitive) ||
-                   (!path.endsWith(".xlsx", Qt::CaseInsensitive) && filter == kCsvFilter);
+                   (!path.endsWith(".xlsx", Qt::CaseInsensitive) && csvChosen);
   if (!path.endsWith(".csv", Qt::CaseInsensitive) && !path.endsWith(".xlsx", Qt::CaseInsensitive))
     path += csv ? ".csv" : ".xlsx";
+  // Asked here, on the name that is written: the file dialog saw it without its extension.
+  if (QFileInfo::exists(path) &&
+      Context().Prompts().Ask(this, QString("\"%1\" already exists.\nDo you want to replace it?").arg(path),
+                              "Warning", kStyleYesNo | kIconExclamation) != kResultYes)
+    return;
   ExportTo(path, csv ? ExportFormat::Csv : ExportFormat::Workbook);
 }
 

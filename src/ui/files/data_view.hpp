@@ -8,7 +8,7 @@
 #include <QString>
 #include <array>
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 #include "files/data_table.hpp"
 #include "files/export.hpp"
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "controls/message_box.hpp"
@@ -22,6 +23,12 @@ namespace {
 
 bool IsTransfer(PresetOperation operation) {
   return operation == PresetOperation::DownloadAll || operation == PresetOperation::UploadAll;
+}
+
+// The operations whose end replaces or rewrites what an edit starts from.
+bool IsWholesale(PresetOperation operation) {
+  return operation == PresetOperation::RecallFromDevice || operation == PresetOperation::RecallFromFile ||
+         operation == PresetOperation::UploadAll;
 }
 
 std::filesystem::path FilePath(const QString& path) {
@@ -148,6 +155,10 @@ bool PresetOperations::Start(PresetOperation operation, int program, std::option
                              const QString& path) {
   if (busy_ || context_.Locked()) return false;
   if (!IsTransfer(operation) && (program < 1 || program > kPresetCount)) return false;
+  if (IsWholesale(operation) && context_.OperationRunning()) {
+    context_.Prompts().Notice(Owner(), context_.RunningOperation() + "\nTry again when it has ended.");
+    return false;
+  }
   busy_ = true;  // also while a file is read and its notice shown
   running_ = operation;
   program_ = IsTransfer(operation) ? 0 : program;
@@ -157,6 +168,12 @@ bool PresetOperations::Start(PresetOperation operation, int program, std::option
     busy_ = false;
     emit busyChanged(false);
     return false;
+  }
+  savePoint_ = context_.SavePoint();
+  if (IsWholesale(operation)) {
+    operation_ = context_.BeginOperation(operation == PresetOperation::UploadAll
+                                             ? QString("Uploading all programs ...")
+                                             : QString("Recalling program %1 ...").arg(program));
   }
 
   auto job = std::make_shared<Job>(Job{operation, program, std::move(name), FilePath(path),
@@ -184,6 +201,7 @@ bool PresetOperations::Start(PresetOperation operation, int program, std::option
   if (!queued) {
     busy_ = false;
     cancel_.reset();
+    context_.EndOperation(std::exchange(operation_, 0));
     emit busyChanged(false);
     if (reads) context_.Refresh();  // the file is in the store all the same
     context_.Prompts().Notice(Owner(), "The device link is busy; try again.");
@@ -209,6 +227,8 @@ bool PresetOperations::TakeResult(const ParameterStore& work, const PresetOutcom
       // the device now holds, whatever happened to the file.
       if (status == SyncStatus::Offline && !outcome.FileError.empty()) return false;
       store.Presets[p] = work.Presets[p];
+      if ((status == SyncStatus::Success || status == SyncStatus::Offline) && outcome.FileError.empty())
+        context_.MarkSaved(savePoint_);  // the live settings as they were are kept in the program
       return true;
     case PresetOperation::RecallFromDevice:
     case PresetOperation::RecallFromFile:
@@ -221,7 +241,9 @@ bool PresetOperations::TakeResult(const ParameterStore& work, const PresetOutcom
       context_.ClearHistory();
       return true;
     case PresetOperation::DownloadAll:
-      if (status != SyncStatus::Success || !outcome.FileError.empty()) return false;
+      // The programs read are kept even when their file could not be written:
+      // reading them took minutes, and the operator may save them elsewhere.
+      if (status != SyncStatus::Success) return false;
       for (int q = 1; q <= kPresetCount; ++q) store.Presets[q] = work.Presets[q];
       return true;
     case PresetOperation::UploadAll:
@@ -274,15 +296,38 @@ void PresetOperations::Finish(const ParameterStore& work, PresetOutcome outcome)
   busy_ = false;
   cancel_.reset();
   outcome.StoreChanged = TakeResult(work, outcome);
+  context_.EndOperation(std::exchange(operation_, 0));
   context_.Refresh();  // RefreshMainWindow, and with it the open dialogs
   outcome.Text = TextFor(outcome, work.InputCount + work.OutputCount);
   emit busyChanged(false);
   emit finished(outcome);
   if (outcome.Text.isEmpty()) return;
-  if (!outcome.FileError.empty()) {
+  if (outcome.Operation == PresetOperation::DownloadAll && outcome.StoreChanged &&
+      !outcome.FileError.empty()) {
+    SaveBankElsewhere(outcome.Text);
+  } else if (!outcome.FileError.empty()) {
     context_.Prompts().Ask(Owner(), outcome.Text, "Warning", kStyleOk | kIconExclamation);
   } else {
     context_.Prompts().Notice(Owner(), outcome.Text);
+  }
+}
+
+void PresetOperations::SaveBankElsewhere(QString failure) {
+  // Until a file takes them, or the operator lets it be: the programs stay
+  // in the store (and in a settings file saved later) either way.
+  for (;;) {
+    const QString question =
+        failure + "\nThe 30 programs read are kept in the program. Save them to another file?";
+    if (context_.Prompts().Ask(Owner(), question, "Warning", kStyleYesNo | kIconExclamation) != kResultYes)
+      return;
+    const QString path = context_.Prompts().ProgramFilePath(Owner(), ProgramFileKind::Bank, true);
+    if (path.isEmpty()) return;
+    const SaveResult saved = WriteBankFile(context_.Store(), FilePath(path));
+    if (saved.ok()) {
+      context_.Prompts().Notice(Owner(), "Save successfully.");
+      return;
+    }
+    failure = QString::fromStdString(saved.Error);
   }
 }
 

@@ -60,8 +60,11 @@ class PresetOperations : public QObject {
   // Where notices and file errors appear; the main window once it is gone.
   void SetOwner(QWidget* owner) { owner_ = owner; }
 
-  // Each returns false when nothing was started: busy, the lock is set, or
-  // the file could not be read (the operator was told; the store is as it was).
+  // Each returns false when nothing was started: busy, the lock is set,
+  // another wholesale operation runs (a connection, a download of the live
+  // settings), or the file could not be read (the operator was told; the
+  // store is as it was). A recall and Upload All hold the channels' editing
+  // off while they run.
   // name: the program's new name in device text, at most 16 bytes.
   bool SaveToDevice(int program, const std::string& name);
   bool RecallFromDevice(int program);
@@ -97,6 +100,7 @@ class PresetOperations : public QObject {
   QString TextFor(const PresetOutcome& outcome, int channelsPerProgram) const;
   bool ReadFile(PresetOperation operation, int program, const QString& path);
   QWidget* Owner() const;
+  void SaveBankElsewhere(QString failure);
 
   EditContext& context_;
   QPointer<QWidget> owner_;
@@ -104,6 +108,8 @@ class PresetOperations : public QObject {
   PresetOperation running_ = PresetOperation::SaveToDevice;
   int program_ = 0;
   std::shared_ptr<std::atomic<bool>> cancel_;
+  int operation_ = 0;  // the editing context's token while a recall or an upload runs
+  int savePoint_ = 0;  // the live settings a save took
 };
 
 }  // namespace veyra

@@ -1,9 +1,11 @@
 #include "files/program_dialog.hpp"
 
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QValidator>
 #include <algorithm>
 
+#include "controls/message_box.hpp"
 #include "controls/skin_button.hpp"
 #include "controls/skin_label.hpp"
 #include "controls/skin_style.hpp"
@@ -231,20 +233,52 @@ std::optional<std::string> ProgramDialog::TakeName() {
   return encoded.Bytes;
 }
 
+bool ProgramDialog::Confirm(const QString& replaced) {
+  return Context().Prompts().Ask(this, replaced + "\nContinue?", "Warning", kStyleYesNo | kIconQuestion) ==
+         kResultYes;
+}
+
+QString ProgramDialog::ProgramText(int program) {
+  const std::string name = DecodeField(Context().Store().Presets[program].Name);
+  return name.empty() ? QString("Program %1").arg(program)
+                      : QString("Program %1 \"%2\"").arg(program).arg(QString::fromStdString(name));
+}
+
+bool ProgramDialog::ConfirmReplacingLive(const QString& by) {
+  if (!Context().UnsavedChanges()) return true;
+  return Confirm(QString("The live settings have changes not saved since the last save or connection; %1 "
+                         "will replace them.")
+                     .arg(by));
+}
+
 void ProgramDialog::SaveToDevice() {
   if (operations_.Busy()) return;
-  if (const auto name = TakeName()) operations_.SaveToDevice(selected_ + 1, *name);
+  const auto name = TakeName();
+  if (!name) return;
+  const int program = selected_ + 1;
+  if (!Confirm(ProgramText(program) + (Context().Online() ? " on the device" : "") +
+               " will be replaced by the live settings."))
+    return;
+  operations_.SaveToDevice(program, *name);
 }
 
 void ProgramDialog::RecallFromDevice() {
   if (operations_.Busy()) return;
-  operations_.RecallFromDevice(selected_ + 1);
+  const int program = selected_ + 1;
+  QString by = ProgramText(program);
+  by[0] = by[0].toLower();
+  if (!ConfirmReplacingLive(by)) return;
+  operations_.RecallFromDevice(program);
 }
 
 void ProgramDialog::SaveToFile() {
   if (operations_.Busy()) return;
   const auto name = TakeName();
   if (!name) return;
+  // Online the program on the device is written too.
+  if (Context().Online() &&
+      !Confirm(ProgramText(selected_ + 1) + " on the device will be replaced by the live settings."))
+    return;
   const QString path = Context().Prompts().ProgramFilePath(this, ProgramFileKind::Preset, true);
   if (path.isEmpty()) return;
   operations_.SaveToFile(selected_ + 1, *name, path);
@@ -254,6 +288,7 @@ void ProgramDialog::RecallFromFile() {
   if (operations_.Busy()) return;
   const QString path = Context().Prompts().ProgramFilePath(this, ProgramFileKind::Preset, false);
   if (path.isEmpty()) return;
+  if (!ConfirmReplacingLive(QString("the file \"%1\"").arg(QFileInfo(path).fileName()))) return;
   const int index = selected_;
   // The file's name goes into the field at once, whatever was typed there.
   if (operations_.RecallFromFile(index + 1, path)) ShowName(index);
@@ -270,6 +305,10 @@ void ProgramDialog::UploadAll() {
   if (operations_.Busy()) return;
   const QString path = Context().Prompts().ProgramFilePath(this, ProgramFileKind::Bank, false);
   if (path.isEmpty()) return;
+  if (!Confirm(QString("All 30 programs%1 will be replaced by the programs of the file \"%2\".")
+                   .arg(Context().Online() ? " on the device" : "")
+                   .arg(QFileInfo(path).fileName())))
+    return;
   if (operations_.UploadAll(path)) {
     for (int i = 0; i < kPresetCount; ++i) ShowName(i);
   }

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 #include "state/records.hpp"
 
 class QProgressBar;
@@ -74,6 +74,12 @@ class ProgramDialog : public EditorDialog {
   void ShowName(int index);
   // The chosen program's name in device text; nothing (and the reason shown) when it does not fit.
   std::optional<std::string> TakeName();
+  // The "Warning" question before work is replaced: true when answered Yes.
+  bool Confirm(const QString& replaced);
+  QString ProgramText(int program);  // Program 6 "Church"
+  // Before a recall: true when the live settings hold nothing unsaved, or the
+  // operator lets what replaces them (named by by) go ahead.
+  bool ConfirmReplacingLive(const QString& by);
 
   void SaveToDevice();
   void RecallFromDevice();

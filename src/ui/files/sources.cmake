@@ -8,3 +8,9 @@ target_sources(veyra_ui PRIVATE
 target_sources(veyra_ui PRIVATE
   files/data_view.cpp files/data_view.hpp
 )
+
+# File > Export report's settings dialog; the report writer itself is in
+# veyra_paint (paint.cmake), which the command line links without widgets.
+target_sources(veyra_ui PRIVATE
+  files/report_dialog.cpp files/report_dialog.hpp
+)

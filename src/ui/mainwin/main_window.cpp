@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 #include "controls/message_box.hpp"
 #include "controls/skin_button.hpp"
@@ -18,8 +19,8 @@
 #include "editing/ab_comparison.hpp"
 #include "editing/edit_context.hpp"
 #include "mainwin/ab_controls.hpp"
-#include "mainwin/device_session.hpp"
 #include "editing/prompts.hpp"
+#include "mainwin/device_session.hpp"
 #include "mainwin/main_toolbar.hpp"
 #include "mainwin/status_area.hpp"
 #include "mainwin/window_prompts.hpp"
@@ -118,8 +119,17 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   routingViews_ = std::make_unique<RoutingViews>(*context_, mixerArea_, matrixArea_);
   AddView(routingViews_.get());
 
-  connect(session_.get(), &DeviceSession::connectionStarted, this,
-          [this](const QString& address) { status_->ShowProgress(address, 0, 0); });
+  connect(session_.get(), &DeviceSession::connectionStarted, this, [this](const QString& address) {
+    status_->ShowProgress(address, 0, 0);
+    // The device's settings replace the store at the end: edits made meanwhile would be lost.
+    connectionOperation_ = context_->BeginOperation(QString("Connecting to %1 ...").arg(address));
+  });
+  connect(session_.get(), &DeviceSession::downloadFinished, this, [this] {
+    if (downloadOperations_.empty()) return;
+    context_->EndOperation(downloadOperations_.front());
+    downloadOperations_.pop_front();
+  });
+  connect(context_.get(), &EditContext::operationChanged, status_, &StatusArea::ShowOperation);
   connect(session_.get(), &DeviceSession::connectionProgress, this,
           [this](int done, int total) { status_->ShowProgress(session_->Address(), done, total); });
   connect(session_.get(), &DeviceSession::connectionFinished, this, &MainWindow::OnConnectionFinished);
@@ -394,6 +404,7 @@ QAction* MainWindow::Action(int id) const {
 // ---- Connection -----------------------------------------------------------------
 
 void MainWindow::OnConnectionFinished(const ConnectionResult& result) {
+  context_->EndOperation(std::exchange(connectionOperation_, 0));
   status_->HideProgress();
   if (result.ok()) {
     context_->ClearHistory();  // the device's settings replaced the store

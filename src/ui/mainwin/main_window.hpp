@@ -6,13 +6,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
-#include "mainwin/main_commands.hpp"
 #include "editing/main_view.hpp"
+#include "mainwin/main_commands.hpp"
 
 class QAction;
 class QMenu;
@@ -138,6 +139,11 @@ class MainWindow : public QMainWindow {
   void ClickViewButton(int id);
   void ClickSideButton(int id);
   bool RunCloseSequence();
+  // Every live channel to the device (a loaded file, the factory defaults),
+  // the channels waiting meanwhile; offline the store alone.
+  void DownloadLiveSettings();
+  // True when a wholesale operation runs; the operator is told what.
+  bool RefuseWhileOperationRuns();
   void ForEachView(const std::function<void(MainWindowView&)>& f);
   QString DeviceCaption() const;
 
@@ -153,6 +159,8 @@ class MainWindow : public QMainWindow {
   bool controlsEnabled_ = true;
   int editorChannel_ = 0;
   bool closeConfirmed_ = false;
+  int connectionOperation_ = 0;         // the token while a connection runs
+  std::deque<int> downloadOperations_;  // one per download of the live settings queued
 
   QWidget* canvas_ = nullptr;
   MainToolbar* toolbar_ = nullptr;

@@ -16,7 +16,7 @@
 
 #include "editing/ab_comparison.hpp"
 #include "editing/edit_context.hpp"
-#include "editors/editor_registry.hpp"
+#include "mainwin/editor_registry.hpp"
 #include "state/device_text.hpp"
 #include "state/parameter_store.hpp"
 
@@ -132,10 +132,11 @@ void MainWindow::RunCommand(int id) {
       if (locked) return;
       if (prompts_->Ask(this, kResetQuestion, "Warning", kStyleOkCancel | kIconInformation) != kResultOk)
         return;
+      if (RefuseWhileOperationRuns()) return;
       if (!context_->Comparison().ConfirmEnd(this)) return;
       ApplyFactoryDefaults(store_);
       context_->ClearHistory();
-      session_->DownloadLive();  // offline: the store alone
+      DownloadLiveSettings();
       RefreshMainWindow();
       break;
     case kCmdConnect:
@@ -180,7 +181,21 @@ void MainWindow::ConnectTo(const QString& address) {
   }
 }
 
+void MainWindow::DownloadLiveSettings() {
+  if (session_->DownloadLive())
+    downloadOperations_.push_back(context_->BeginOperation("Sending the live settings ..."));
+}
+
+bool MainWindow::RefuseWhileOperationRuns() {
+  if (!context_->OperationRunning()) return false;
+  prompts_->Ask(this, context_->RunningOperation() + "\nTry again when it has ended.", "Warning",
+                kStyleOk | kIconInformation);
+  return true;
+}
+
 bool MainWindow::OpenSettingsFile(const QString& path) {
+  // What runs would replace the file's settings again, or send them half-way.
+  if (RefuseWhileOperationRuns()) return false;
   const bool online = session_->Online();
   const DeviceFacts device(store_.System);
   // The file goes into a copy first: one that fails the check and is not
@@ -196,7 +211,7 @@ bool MainWindow::OpenSettingsFile(const QString& path) {
   store_ = *read;
   if (online) device.PutBack(store_.System);
   context_->ClearHistory();
-  session_->DownloadLive();
+  DownloadLiveSettings();
   ForEachView([this](MainWindowView& v) { v.RebuildGroupLists(store_); });
   RefreshMainWindow();
   if (online) EnableChannelControls(store_.System.LockState == 0);
@@ -211,6 +226,7 @@ bool MainWindow::SaveSettingsFile(const QString& path) {
     prompts_->Ask(this, QString::fromStdString(saved.Error), "Warning", kStyleOk | kIconExclamation);
     return false;
   }
+  context_->MarkSaved();
   return true;
 }
 

@@ -1,4 +1,6 @@
 target_sources(veyra_ui PRIVATE
+  # which dialog each window kind opens: above all the dialog folders
+  mainwin/editor_registry.cpp mainwin/editor_registry.hpp
   mainwin/link_thread.cpp mainwin/link_thread.hpp
   mainwin/device_session.cpp mainwin/device_session.hpp
   mainwin/main_commands.hpp

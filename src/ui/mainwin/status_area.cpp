@@ -60,7 +60,8 @@ void StatusArea::ShowProgress(const QString& address, int done, int total) {
 
 void StatusArea::HideProgress() {
   percent_ = -1;
-  progress_->hide();
+  progress_->setVisible(!operation_.isEmpty());
+  progress_->SetText(operation_);
   cancel_->hide();
   update();
 }
@@ -72,6 +73,13 @@ void StatusArea::SetComparison(const QString& text) {
 
 QString StatusArea::ComparisonText() const {
   return comparison_->isVisible() ? comparison_->Text() : QString();
+}
+
+void StatusArea::ShowOperation(const QString& what) {
+  operation_ = what;
+  if (ProgressShown()) return;
+  progress_->SetText(what);
+  progress_->setVisible(!what.isEmpty());
 }
 
 bool StatusArea::ProgressShown() const {

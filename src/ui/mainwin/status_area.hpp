@@ -30,6 +30,10 @@ class StatusArea : public QWidget {
   void SetComparison(const QString& text);
   QString ComparisonText() const;
   bool ProgressShown() const;
+  // What runs that the channels wait for ("Recalling program 6 ..."), where
+  // the connection's progress would be; empty: nothing. The connection's own
+  // progress says more and is not covered.
+  void ShowOperation(const QString& what);
 
   SkinLabel* StatusLine() const { return status_; }
   SkinButton* Indicator() const { return indicator_; }
@@ -53,6 +57,7 @@ class StatusArea : public QWidget {
   SkinLabel* comparison_;
   SkinButton* cancel_;
   int percent_ = -1;  // -1: no bar
+  QString operation_;
 };
 
 }  // namespace veyra

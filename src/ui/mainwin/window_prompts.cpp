@@ -1,6 +1,6 @@
 #include "mainwin/window_prompts.hpp"
 
-#include "report/report_dialog.hpp"
+#include "files/report_dialog.hpp"
 
 namespace veyra {
 

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "admin/system_settings.hpp"
 
@@ -24,6 +26,7 @@ struct LockCase {
   const char* Typed;   // UTF-8
   LockCheck Expected;
   const char* Text;
+  const char* Confirmed = nullptr;  // Lock's second typing; none: not asked
 };
 
 const LockCase kLockCases[] = {
@@ -42,6 +45,13 @@ const LockCase kLockCases[] = {
     {"and unlock", Op::Unlock, true, true, "\xD6\xD0\xCE\xC4\xD7\xD6", "中文字", LockCheck::Ok, ""},
     {"four are eight", Op::Lock, true, false, "", "中文字符", LockCheck::TooLong, "Psw too long."},
     {"not in the device's text", Op::Lock, true, false, "", "a😀", LockCheck::TooLong, "Psw too long."},
+    {"confirmed", Op::Lock, true, false, "", "ab", LockCheck::Ok, "", "ab"},
+    {"confirmed otherwise", Op::Lock, true, false, "", "ab", LockCheck::Mismatch, kPswMismatchText, "aB"},
+    {"confirmation left empty", Op::Lock, true, false, "xy", "ab", LockCheck::Mismatch, kPswMismatchText, ""},
+    {"too long before unconfirmed", Op::Lock, true, false, "", "abcdefg", LockCheck::TooLong, "Psw too long.",
+     "x"},
+    {"already locked before unconfirmed", Op::Lock, true, true, "", "ab", LockCheck::AlreadyLocked,
+     "Already Lock.", "x"},
 };
 
 TEST(SecurityLock, FollowsTheRulesAndChangesTheStoreOnlyWhenAllowed) {
@@ -52,8 +62,9 @@ TEST(SecurityLock, FollowsTheRulesAndChangesTheStoreOnlyWhenAllowed) {
     std::memcpy(store->System.LockPassword, c.Stored,
                 std::min(std::strlen(c.Stored), sizeof store->System.LockPassword));
     const auto before = std::make_unique<ParameterStore>(*store);
+    const auto confirmed = c.Confirmed ? std::optional<std::string_view>(c.Confirmed) : std::nullopt;
     const LockCheck check =
-        c.Operation == Op::Lock ? PrepareLock(*store, c.Typed) : PrepareUnlock(*store, c.Typed);
+        c.Operation == Op::Lock ? PrepareLock(*store, c.Typed, confirmed) : PrepareUnlock(*store, c.Typed);
     EXPECT_EQ(check, c.Expected) << c.Name;
     EXPECT_STREQ(LockCheckText(check), c.Text) << c.Name;
     SystemSettings expected = before->System;

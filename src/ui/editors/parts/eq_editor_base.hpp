@@ -10,7 +10,7 @@
 #include <QRect>
 #include <array>
 
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 #include "editors/parts/eq_band_column.hpp"
 
 namespace veyra {

@@ -1,4 +1,4 @@
-#include "editors/editor_registry.hpp"
+#include "mainwin/editor_registry.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "editors/editor_dialog.hpp"
+#include "editing/editor_dialog.hpp"
 
 #include <QAction>
 #include <QPainter>

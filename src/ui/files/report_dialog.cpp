@@ -1,4 +1,4 @@
-#include "report/report_dialog.hpp"
+#include "files/report_dialog.hpp"
 
 #include <QLocale>
 #include <QPainter>

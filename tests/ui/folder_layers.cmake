@@ -1,0 +1,52 @@
+# cmake -DUI_DIR=src/ui -P folder_layers.cmake
+# The widget folders depend downwards only: a file may include its own folder
+# and folders of a lower layer, never a sibling or anything above. Includes
+# that do not name a file under src/ui (the core's "files/...", "curves/...")
+# are the core's and always allowed.
+cmake_minimum_required(VERSION 3.20)
+if(NOT UI_DIR)
+  message(FATAL_ERROR "UI_DIR is not set")
+endif()
+get_filename_component(UI_DIR "${UI_DIR}" ABSOLUTE)
+
+# Lowest first. Folders on one layer must not include one another.
+set(layer_controls 0)
+set(layer_curves 1)
+set(layer_shell 1)
+set(layer_report 2)  # the report's painting, on Qt Gui alone
+set(layer_editing 3)
+set(layer_strips 4)
+set(layer_editors 4)
+set(layer_admin 4)
+set(layer_files 4)
+set(layer_mainwin 5)
+
+file(GLOB_RECURSE sources RELATIVE ${UI_DIR} ${UI_DIR}/*.cpp ${UI_DIR}/*.hpp)
+set(faults "")
+foreach(source ${sources})
+  string(REGEX MATCH "^[a-z_]+" folder ${source})
+  if(NOT DEFINED layer_${folder})
+    string(APPEND faults "\n  ${source}: folder '${folder}' has no layer in folder_layers.cmake")
+    continue()
+  endif()
+  file(STRINGS ${UI_DIR}/${source} includes REGEX "^#include \"[a-z_]+/")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+    if(NOT EXISTS ${UI_DIR}/${included})
+      continue()
+    endif()
+    string(REGEX MATCH "^[a-z_]+" target ${included})
+    if(target STREQUAL folder)
+      continue()
+    endif()
+    if(NOT DEFINED layer_${target} OR NOT layer_${target} LESS layer_${folder})
+      string(APPEND faults "\n  ${source} (${folder}) includes ${included} (${target})")
+    endif()
+  endforeach()
+endforeach()
+
+if(faults)
+  message(FATAL_ERROR "includes against the folder layers:${faults}")
+endif()
+list(LENGTH sources count)
+message(STATUS "${count} files keep to the folder layers")
