@@ -14,6 +14,7 @@
 
 #include "controls/message_box.hpp"
 #include "controls/skin_button.hpp"
+#include "editing/ab_comparison.hpp"
 #include "editing/edit_context.hpp"
 #include "editor_test_support.hpp"
 #include "files/data_view.hpp"
@@ -267,6 +268,40 @@ TEST_F(Wholesale, UnsavedChangesFollowEditsUndoAndSaves) {
   ASSERT_TRUE(SetGain(kIn, 1, "-4"));
   WaitForTheEnd(done);
   EXPECT_TRUE(Context().UnsavedChanges());
+}
+
+// An A/B comparison: each side's history knows whether it holds what was
+// saved, and the sides do not change over while an operation runs.
+TEST_F(Wholesale, TheSidesOfAComparisonKeepTheirSavedStateAndWaitForAnOperation) {
+  StartOnline("sistel,fast");
+  AbComparison& ab = Context().Comparison();
+  ASSERT_TRUE(ab.Start());
+  EXPECT_FALSE(Context().UnsavedChanges()) << "B starts from the saved settings";
+  ASSERT_TRUE(ab.Switch());
+  ASSERT_TRUE(SetGain(kIn, 0, "-9"));
+  ASSERT_TRUE(rig_->window->SaveSettingsFile(Path("b.dat")));
+  ASSERT_TRUE(ab.Switch());
+  EXPECT_TRUE(Context().UnsavedChanges()) << "A is not what was saved";
+  ASSERT_TRUE(ab.Switch());
+  EXPECT_FALSE(Context().UnsavedChanges());
+
+  ASSERT_TRUE(SetGain(kIn, 0, "-3"));  // B unsaved now; a side started from it is too
+  ASSERT_TRUE(ab.Keep(AbComparison::Side::B));
+  ASSERT_TRUE(ab.Start());
+  ASSERT_TRUE(ab.Switch());
+  EXPECT_TRUE(Context().UnsavedChanges());
+  ASSERT_TRUE(SetGain(kIn, 1, "-5"));  // the sides differ
+
+  device_->slow->DelayMs = 25;
+  QSignalSpy done(&Ops(), &PresetOperations::finished);
+  Prompts().answers = {kResultYes, kResultYes};  // end the comparison, replace the changes
+  dialog_->RecallFromDeviceButton()->click();
+  EXPECT_EQ(Prompts().asked.size(), 2u);
+  ASSERT_TRUE(Context().OperationRunning());
+  EXPECT_FALSE(ab.Switch()) << "the recall replaces what a switch would send";
+  WaitForTheEnd(done);
+  EXPECT_FALSE(ab.Active());
+  ExpectDeviceAndScreenAgree();
 }
 
 TEST_F(Wholesale, ABankThatCannotBeWrittenKeepsTheProgramsAndIsOfferedAnotherFile) {
