@@ -5,6 +5,7 @@ target_sources(veyra_ui PRIVATE
   mainwin/main_toolbar.cpp mainwin/main_toolbar.hpp
   mainwin/status_area.cpp mainwin/status_area.hpp
   mainwin/about_box.cpp mainwin/about_box.hpp
+  mainwin/processor_choice.cpp mainwin/processor_choice.hpp
   mainwin/main_window.cpp mainwin/main_window_commands.cpp mainwin/main_window.hpp
 )
 
