@@ -41,7 +41,12 @@ set +x
 
 export HOME=/tmp XDG_RUNTIME_DIR=/tmp/runtime XDG_CACHE_HOME=/tmp/cache QT_QPA_PLATFORM=offscreen VEYRA_USB_VM=1
 mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
+echo "guest: up for $(cut -d' ' -f1 /proc/uptime) s, starting the tests"
+# Line-buffered, so that a run stopped by the watchdog still shows where it was;
+# the watchdog ends the tests before the host's deadline ends the machine.
 status=0
-"$build/tests/veyra_usb_tests" --gtest_color=no >"$results/tests.log" 2>&1 || status=$?
-echo "guest: tests exit $status"
+timeout --kill-after=5 "${VEYRA_USB_TESTS_TIMEOUT:-180}" stdbuf -oL -eL \
+  "$build/tests/veyra_usb_tests" --gtest_color=no >"$results/tests.log" 2>&1 || status=$?
+[ "$status" = 124 ] && echo "guest: the tests did not finish within ${VEYRA_USB_TESTS_TIMEOUT:-180} s"
+echo "guest: tests exit $status after $(cut -d' ' -f1 /proc/uptime) s of uptime"
 finish "$status"

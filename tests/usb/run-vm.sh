@@ -13,7 +13,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
-timeout_s=${VEYRA_USB_VM_TIMEOUT:-270}
+timeout_s=${VEYRA_USB_VM_TIMEOUT:-285}
 
 skip() { echo "usb-vm: skipped: $*"; exit 77; }
 command -v qemu-system-x86_64 >/dev/null || skip "qemu-system-x86_64 is not installed"
@@ -60,7 +60,7 @@ echo "usb-vm: booting $kernel (timeout ${timeout_s} s)"
 started=$(date +%s)
 status=0
 timeout --kill-after=10 "$timeout_s" qemu-system-x86_64 \
-  -machine pc -m 1536 -smp 1 -accel tcg \
+  -machine pc -m 1536 -smp 2 -accel tcg,thread=multi \
   -nodefaults -display none -no-reboot \
   -serial "file:$work/console.log" \
   -kernel "$kernel" -initrd "$work/initramfs.gz" \
@@ -72,7 +72,7 @@ elapsed=$(( $(date +%s) - started ))
 
 if [ -f "$results/tests.log" ]; then cat "$results/tests.log"; fi
 if [ -f "$results/status" ] && [ "$(cat "$results/status")" = 0 ] && [ "$status" = 0 ]; then
-  echo "usb-vm: passed in ${elapsed} s"
+  echo "usb-vm: passed in ${elapsed} s ($(grep -h '^guest: ' "$results/guest.txt" | tail -1 | cut -c8-))"
   exit 0
 fi
 echo "usb-vm: FAILED after ${elapsed} s (qemu exit $status, guest status $(cat "$results/status" 2>/dev/null || echo none))"

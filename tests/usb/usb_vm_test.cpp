@@ -110,12 +110,12 @@ class UsbTest : public ::testing::Test {
 
 TEST_F(UsbTest, PullAndPushAreByteForByte) {
   REQUIRE_VM();
-  Gadget gadget("VQPULL1", {"--model", "orvane"});
+  Gadget gadget("VQPULL1", {"--model", "sistel"});
   ASSERT_TRUE(gadget.Ready());
   const ToolRun pulled = Ctl({"--device", "usb", "pull", "--settings", Path("usb.dat")});
   ASSERT_EQ(pulled.Exit, 0) << pulled.Err;
   // The same firmware model in process: the USB path changes no byte.
-  const ToolRun reference = Ctl({"--device", "sim:orvane", "pull", "--settings", Path("sim.dat")});
+  const ToolRun reference = Ctl({"--device", "sim:sistel", "pull", "--settings", Path("sim.dat")});
   ASSERT_EQ(reference.Exit, 0) << reference.Err;
   EXPECT_EQ(Slurp(Path("usb.dat")), Slurp(Path("sim.dat")));
 
