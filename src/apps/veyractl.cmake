@@ -11,6 +11,8 @@ add_library(veyra_ctl STATIC
   veyractl/eq_commands.cpp
   veyractl/file_commands.cpp
   veyractl/info_report.cpp
+  veyractl/list_command.cpp
+  veyractl/serve_command.cpp
   veyractl/param_commands.cpp
   veyractl/response_table.cpp
   veyractl/source_file.cpp

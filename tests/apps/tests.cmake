@@ -10,6 +10,8 @@ veyra_add_test(veyra_ctl_tests
     apps/veyractl_check_test.cpp
     apps/veyractl_system_test.cpp
     apps/veyractl_apply_test.cpp
+    apps/veyractl_list_test.cpp
+    apps/veyractl_serve_test.cpp
   LIBS veyra::ctl veyra::sim)
 target_compile_definitions(veyra_ctl_tests PRIVATE VEYRACTL_EXE="$<TARGET_FILE:veyractl>"
                                                    VEYRA_SIM_EXE="$<TARGET_FILE:veyra-sim>")

@@ -3,6 +3,9 @@
 //   veyra-sim --listen 127.0.0.1:5750 --model orvane [--seed N] [faults] [--trace FILE]
 // then connect to tcp:127.0.0.1:5750. Port 0 picks a free port; the line
 // "Listening on HOST:PORT" tells which.
+//   veyra-sim --hid-gadget [--serial S] [--release 0200] [--udc NAME] ...
+// puts the same processor behind a USB HID gadget instead (Linux, as root),
+// so that the host sees it as a real one; "Gadget on UDC at NODE" says when.
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <charconv>
@@ -12,8 +15,10 @@
 #include <memory>
 #include <string>
 
-#include "sim/bridge_server.hpp"
+#include "link/bridge_server.hpp"
 #include "sim/engine.hpp"
+#include "sim/hid_gadget.hpp"
+#include "sim/sim_transport.hpp"
 
 namespace {
 
@@ -38,6 +43,29 @@ bool ParseListen(const std::string& text, std::string& host, uint16_t& port) {
   return !host.empty();
 }
 
+bool ParseRelease(const std::string& text, uint16_t& release) {
+  unsigned value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (text.size() != 4 || ec != std::errc{} || end != text.data() + text.size()) return false;
+  release = static_cast<uint16_t>(value);
+  return true;
+}
+
+int ServeGadget(const std::shared_ptr<veyra::sim::SimulatorEngine>& engine,
+                const veyra::sim::GadgetIdentity& identity, const std::string& description) {
+  veyra::sim::HidGadget gadget(engine);
+  std::string error;
+  if (!gadget.Create(identity, error)) {
+    std::fprintf(stderr, "veyra-sim: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("Gadget on %s at %s (serial %s, release %04X, %s)\n", gadget.Udc().c_str(),
+              gadget.Node().c_str(), identity.Serial.c_str(), identity.Release, description.c_str());
+  std::fflush(stdout);
+  gadget.Serve(gStop);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,6 +78,15 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   app.add_flag("--allow-remote", allowRemote, "allow a listening address other than loopback");
   app.add_option("--trace", tracePath, "write every report and fault to FILE (a link transcript)");
+  bool hidGadget = false;
+  veyra::sim::GadgetIdentity identity;
+  std::string release = "0200";
+  app.add_flag("--hid-gadget", hidGadget,
+               "serve on a USB HID gadget (configfs, Linux, as root) instead of the TCP bridge");
+  app.add_option("--serial", identity.Serial, "the gadget's USB serial number")->capture_default_str();
+  app.add_option("--release", release, "the gadget's release (bcdDevice, 4 hex digits; only 0200 is used)")
+      ->capture_default_str();
+  app.add_option("--udc", identity.Udc, "the USB device controller to bind to (default: the first free one)");
 
   // The device options are the ones of the sim: address (a served device is always present).
   std::map<std::string, std::string> values;
@@ -80,6 +117,17 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  auto engine = std::make_shared<veyra::sim::SimulatorEngine>(options);
+  if (hidGadget) {
+    if (!ParseRelease(release, identity.Release)) {
+      std::fprintf(stderr, "veyra-sim: --release needs 4 hex digits (0200), not \"%s\".\n", release.c_str());
+      return 2;
+    }
+    return ServeGadget(engine, identity, veyra::sim::DescribeSimOptions(options));
+  }
+
   std::string host;
   uint16_t port = 0;
   if (!ParseListen(listen, host, port)) {
@@ -87,8 +135,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  auto engine = std::make_shared<veyra::sim::SimulatorEngine>(options);
-  veyra::sim::ReportBridgeServer server(engine);
+  veyra::ReportBridgeServer server(std::make_unique<veyra::sim::SimulatorTransport>(engine, options));
   if (!tracePath.empty()) {
     auto transcript = veyra::TranscriptRecorder::Create(tracePath, error);
     if (!transcript) {
@@ -96,14 +143,13 @@ int main(int argc, char** argv) {
       return 1;
     }
     transcript->Note("veyra-sim " + veyra::sim::DescribeSimOptions(options));
+    engine->SetTrace([transcript](const std::string& line) { transcript->Note(line); });
     server.SetTranscript(transcript);
   }
   if (!server.Listen(host, port, allowRemote, error)) {
     std::fprintf(stderr, "veyra-sim: %s\n", error.c_str());
     return 1;
   }
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
   const bool v6 = host.find(':') != std::string::npos;
   std::printf("Listening on %s%s%s:%u (%s)\n", v6 ? "[" : "", host.c_str(), v6 ? "]" : "", server.Port(),
               veyra::sim::DescribeSimOptions(options).c_str());

@@ -9,7 +9,9 @@
 #include "device_commands.hpp"
 #include "eq_commands.hpp"
 #include "file_commands.hpp"
+#include "list_command.hpp"
 #include "param_commands.hpp"
+#include "serve_command.hpp"
 #include "system_command.hpp"
 
 // The installation report, where the build has Qt Gui.
@@ -25,7 +27,8 @@ constexpr char kDescription[] =
     "Back up, restore and examine Veyra QL processors.\n"
     "Exit status: 0 success, 1 the device or a file failed, 2 a wrong command line.";
 constexpr char kAddressHelp[] =
-    "Processor to talk to: usb (the first one attached), usb:PATH (a given HID node), "
+    "Processor to talk to: usb (the first one attached), usb:serial=SERIAL (the one with that serial "
+    "number), usb:PATH (a given HID node), "
     "sim:MODEL[,opt=value...] (the simulated sistel, merial or orvane), tcp:HOST:PORT (a report bridge)";
 const std::vector<std::string> kModelNames{"sistel", "merial", "orvane"};
 
@@ -325,6 +328,8 @@ int RunVeyractl(int argc, const char* const* argv, std::ostream& out, std::ostre
   AddParamCommands(app, c);
   AddCheckCommands(app, c.Global, c.Check, c.Run);
   AddSystemCommand(app, c.Global, c.Run);
+  AddListCommand(app, c.Run);
+  AddServeCommand(app, c.Global, c.Run);
 #ifdef VEYRA_WITH_REPORT
   AddReportCommand(app, c.Run);
 #endif

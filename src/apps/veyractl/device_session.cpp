@@ -1,5 +1,7 @@
 #include "device_session.hpp"
 
+#include "link/hid_transport.hpp"
+#include "list_command.hpp"
 #include "state/text_format.hpp"
 #include "sync/connection.hpp"
 
@@ -50,6 +52,12 @@ int DeviceSession::Prepare(const GlobalOptions& options) {
   if (options.ReportGapUs >= 0) timing.ReportGap = std::chrono::microseconds(options.ReportGapUs);
   if (options.TimeoutMs > 0) timing.ReplyDeadline = std::chrono::milliseconds(options.TimeoutMs);
   link_.SetTiming(timing);
+  // With several processors connected, a bare "usb" takes the first: say so,
+  // and how to pick another, before anything is sent.
+  if (made.transport->Address() == "usb") {
+    const std::string note = SeveralProcessorsNote(EnumerateProcessorInterfaces());
+    if (!note.empty()) console_.Err() << note << "\n";
+  }
   link_.SetTransport(std::move(made.transport));
   if (!options.Trace.empty()) {
     std::string error;

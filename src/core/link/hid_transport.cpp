@@ -3,7 +3,6 @@
 #include <hidapi.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <mutex>
 
@@ -34,22 +33,41 @@ bool PermissionDenied(const std::string& path) {
   return ::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
 }
 
-std::string PermissionText(const std::string& path) {
-  return "The processor is present at " + path +
-         " but may not be opened (permission denied). On Linux, install the udev rule "
-         "70-veyra-ql.rules (see README) and plug the processor in again.";
+std::string OtherReleaseText(const HidInterfaceInfo& info) {
+  return Format("The device at %s has release %04X; only release %04X is used.", info.Path.c_str(),
+                info.ReleaseNumber, kReleaseNumber);
+}
+
+// hidapi's strings are wide; the rest of the program speaks UTF-8.
+std::string Utf8(const wchar_t* text) {
+  std::string out;
+  for (const wchar_t* p = text; p != nullptr && *p != 0; ++p) {
+    const auto c = static_cast<uint32_t>(*p);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x110000) {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
 }
 
 }  // namespace
 
-bool SameDevicePath(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
+std::string PermissionText(const std::string& path) {
+  return "The processor is present at " + path +
+         " but may not be opened (permission denied). On Linux, install the udev rule "
+         "70-veyra-ql.rules (see README) and plug the processor in again.";
 }
 
 std::vector<HidInterfaceInfo> EnumerateProcessorInterfaces() {
@@ -58,9 +76,11 @@ std::vector<HidInterfaceInfo> EnumerateProcessorInterfaces() {
   hid_device_info* list = hid_enumerate(kVendorId, kProductId);
   for (hid_device_info* d = list; d != nullptr; d = d->next) {
     if (d->path == nullptr) continue;
-    found.push_back({d->path, d->vendor_id, d->product_id, d->release_number});
+    found.push_back({d->path, d->vendor_id, d->product_id, d->release_number, Utf8(d->serial_number),
+                     Utf8(d->manufacturer_string), Utf8(d->product_string)});
   }
   hid_free_enumeration(list);
+  SortInterfaces(found);
   return found;
 }
 
@@ -72,7 +92,31 @@ std::vector<std::string> MatchingInterfacePaths() {
   return paths;
 }
 
-HidTransport::HidTransport(std::string path) : requested_(std::move(path)) {}
+std::vector<InterfaceProbe> ProbeProcessorInterfaces() {
+  std::vector<InterfaceProbe> probes;
+  for (const HidInterfaceInfo& info : EnumerateProcessorInterfaces()) {
+    InterfaceProbe probe{info, false, {}};
+    if (!info.matches()) {
+      probe.Problem = OtherReleaseText(info);
+    } else if (hid_device* device = hid_open_path(info.Path.c_str())) {
+      hid_close(device);
+      probe.CanOpen = true;
+    } else if (PermissionDenied(info.Path)) {
+      probe.Problem = PermissionText(info.Path);
+    } else {
+      probe.Problem = "Cannot open " + info.Path + ": " + HidErrorText(nullptr);
+    }
+    probes.push_back(std::move(probe));
+  }
+  return probes;
+}
+
+HidTransport::HidTransport(UsbSelector selector) : selector_(std::move(selector)) {}
+
+std::string HidTransport::Path() const {
+  if (device_ != nullptr) return openPath_;
+  return selector_.What == UsbSelector::Kind::Path ? selector_.Value : std::string{};
+}
 
 HidTransport::~HidTransport() {
   Close();
@@ -85,15 +129,15 @@ OpenResult HidTransport::Open(ReportHandler onReport, RemovalHandler onRemoved) 
   std::string otherRelease;
   std::string lastError;
   for (const HidInterfaceInfo& info : EnumerateProcessorInterfaces()) {
-    if (!requested_.empty() && !SameDevicePath(info.Path, requested_)) continue;
+    if (!SelectorPicks(selector_, info)) continue;
     if (!info.matches()) {
-      otherRelease = Format("The device at %s has release %04X; only release %04X is used.",
-                            info.Path.c_str(), info.ReleaseNumber, kReleaseNumber);
+      otherRelease = OtherReleaseText(info);
       continue;
     }
     device_ = hid_open_path(info.Path.c_str());
     if (device_ != nullptr) {
       openPath_ = info.Path;
+      openSerial_ = info.Serial;
       break;
     }
     if (PermissionDenied(info.Path)) {
@@ -106,8 +150,16 @@ OpenResult HidTransport::Open(ReportHandler onReport, RemovalHandler onRemoved) 
     if (!denied.empty()) return {OpenStatus::PermissionDenied, PermissionText(denied)};
     if (!lastError.empty()) return {OpenStatus::Failed, lastError};
     if (!otherRelease.empty()) return {OpenStatus::NotFound, otherRelease};
-    return {OpenStatus::NotFound,
-            requested_.empty() ? "No processor is connected by USB." : "No processor at " + requested_ + "."};
+    switch (selector_.What) {
+      case UsbSelector::Kind::Path:
+        return {OpenStatus::NotFound, "No processor at " + selector_.Value + "."};
+      case UsbSelector::Kind::Serial:
+        return {OpenStatus::NotFound,
+                "No processor with serial number " + selector_.Value + " is connected."};
+      case UsbSelector::Kind::First:
+        break;
+    }
+    return {OpenStatus::NotFound, "No processor is connected by USB."};
   }
   reception_.Start(std::move(onReport), std::move(onRemoved),
                    [this](ReceptionThread& reception) { ReceiveLoop(reception); });

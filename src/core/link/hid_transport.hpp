@@ -8,33 +8,36 @@
 
 #include "link/reception_thread.hpp"
 #include "link/transport.hpp"
+#include "link/usb_address.hpp"
 
 typedef struct hid_device_ hid_device;  // NOLINT: hidapi's own declaration
 
 namespace veyra {
 
-struct HidInterfaceInfo {
-  std::string Path;
-  uint16_t VendorId = 0;
-  uint16_t ProductId = 0;
-  uint16_t ReleaseNumber = 0;
-  bool matches() const { return ReleaseNumber == kReleaseNumber; }
-};
-
 // The HID interfaces with the processor's vendor and product id, whatever
-// their release (callers use only those that match()).
+// their release (callers use only those that match()), in the order "usb"
+// tries them.
 std::vector<HidInterfaceInfo> EnumerateProcessorInterfaces();
 
 // The paths of the interfaces that match the identity exactly.
 std::vector<std::string> MatchingInterfacePaths();
 
-// Case-insensitive, as interface paths are compared on every platform.
-bool SameDevicePath(std::string_view a, std::string_view b);
+// One interface as veyractl list shows it: whether this user may open it,
+// and why not.
+struct InterfaceProbe {
+  HidInterfaceInfo Info;
+  bool CanOpen = false;
+  std::string Problem;  // the permission hint, the other release, the open error
+};
+std::vector<InterfaceProbe> ProbeProcessorInterfaces();
+
+// The text for a node the user may not open (almost always a missing udev rule).
+std::string PermissionText(const std::string& path);
 
 class HidTransport final : public Transport {
  public:
-  // An empty path opens the first matching interface.
-  explicit HidTransport(std::string path = {});
+  // The default selector opens the first matching interface.
+  explicit HidTransport(UsbSelector selector = {});
   ~HidTransport() override;
 
   OpenResult Open(ReportHandler onReport, RemovalHandler onRemoved) override;
@@ -42,14 +45,17 @@ class HidTransport final : public Transport {
   bool WriteReport(std::span<const uint8_t, kReportBytes> report) override;
   bool IsOpen() const override { return device_ != nullptr; }
   bool Removed() const override { return reception_.Removed(); }
-  std::string Address() const override { return requested_.empty() ? "usb" : "usb:" + requested_; }
-  std::string Path() const override { return device_ ? openPath_ : requested_; }
+  std::string Address() const override { return UsbAddressText(selector_); }
+  std::string Path() const override;
+  // The USB serial number of the open device, where it has one.
+  std::string SerialNumber() const { return device_ ? openSerial_ : std::string{}; }
 
  private:
   void ReceiveLoop(ReceptionThread& reception);
 
-  std::string requested_;
+  UsbSelector selector_;
   std::string openPath_;
+  std::string openSerial_;
   hid_device* device_ = nullptr;
   ReceptionThread reception_;
 };

@@ -1,5 +1,6 @@
 target_sources(veyra_core PRIVATE
   link/device_link.cpp
+  link/bridge_server.cpp
   link/frame.cpp
   link/hid_transport.cpp
   link/hotplug.cpp
@@ -8,6 +9,7 @@ target_sources(veyra_core PRIVATE
   link/transcript.cpp
   link/transport.cpp
   link/transport_builtin.cpp
+  link/usb_address.cpp
 )
 
 # hidapi (hidraw backend) and libudev ship pkg-config files only on Debian.

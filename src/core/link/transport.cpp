@@ -28,7 +28,7 @@ std::string KnownSchemesText() {
   for (const std::string& s : TransportSchemes()) {
     if (!text.empty()) text += ", ";
     if (s == "usb") {
-      text += "usb, usb:PATH";
+      text += "usb, usb:serial=SERIAL, usb:PATH";
     } else if (s == "tcp") {
       text += "tcp:HOST:PORT";
     } else if (s == "sim") {

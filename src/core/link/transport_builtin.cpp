@@ -9,8 +9,10 @@ namespace veyra {
 
 std::map<std::string, TransportFactory> BuiltinTransportFactories() {
   std::map<std::string, TransportFactory> schemes;
-  schemes["usb"] = [](std::string_view rest, std::string&) -> std::unique_ptr<Transport> {
-    return std::make_unique<HidTransport>(std::string(rest));
+  schemes["usb"] = [](std::string_view rest, std::string& error) -> std::unique_ptr<Transport> {
+    UsbSelector selector;
+    if (!ParseUsbAddress(rest, selector, error)) return nullptr;
+    return std::make_unique<HidTransport>(std::move(selector));
   };
   schemes["tcp"] = [](std::string_view rest, std::string& error) -> std::unique_ptr<Transport> {
     std::string host;

@@ -1,4 +1,5 @@
 #include "mainwin/main_window.hpp"
+#include "mainwin/processor_choice.hpp"
 
 #include <QAction>
 #include <QApplication>
@@ -133,7 +134,10 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   connect(session_.get(), &DeviceSession::connectionProgress, this,
           [this](int done, int total) { status_->ShowProgress(session_->Address(), done, total); });
   connect(session_.get(), &DeviceSession::connectionFinished, this, &MainWindow::OnConnectionFinished);
-  connect(session_.get(), &DeviceSession::wentOffline, this, [this] { status_->SetOnline(false); });
+  connect(session_.get(), &DeviceSession::wentOffline, this, [this] {
+    status_->SetOnline(false);
+    setWindowTitle(kCaption);
+  });
   connect(session_.get(), &DeviceSession::metersUpdated, this, [this] {
     if (view_.ViewMode == 0) return;
     ForEachView([this](MainWindowView& v) { v.ShowMeters(store_); });
@@ -411,6 +415,9 @@ void MainWindow::OnConnectionFinished(const ConnectionResult& result) {
     if (result.ModelChanged) RebuildForModel();
     viewCaption_->SetText(DeviceCaption());
     status_->SetOnline(true);
+    // With several processors about, the title tells which one this window drives.
+    const QString serial = SerialForAddress(session_->Address());
+    setWindowTitle(serial.isEmpty() ? QString(kCaption) : QString(kCaption) + " - " + serial);
     RefreshMainWindow();
     EnableChannelControls(store_.System.LockState == 0);
   } else if (!result.Message.empty()) {

@@ -1,12 +1,14 @@
 // MainWindow: the commands of the menu bar, the toolbar and the keys, the
 // settings-file commands and the close sequence.
 #include <QCloseEvent>
+#include <QInputDialog>
 #include <algorithm>
 #include <cstring>
 
 #include "controls/message_box.hpp"
 #include "files/store_files.hpp"
 #include "mainwin/about_box.hpp"
+#include "mainwin/processor_choice.hpp"
 #include "mainwin/device_session.hpp"
 #include "editing/load_question.hpp"
 #include "editing/prompts.hpp"
@@ -140,9 +142,21 @@ void MainWindow::RunCommand(int id) {
       RefreshMainWindow();
       break;
     case kCmdConnect:
-    case kToolConnect:
-      ConnectTo(DeviceSession::kUsbAddress);
+    case kToolConnect: {
+      if (session_->Online() || session_->Connecting()) {
+        ConnectTo(DeviceSession::kUsbAddress);  // says so; nothing to choose
+        break;
+      }
+      const std::optional<QString> address = ChooseUsbAddress([this](const QStringList& labels) {
+        bool ok = false;
+        const QString picked =
+            QInputDialog::getItem(this, "Connect", "Several processors are connected. Connect to:", labels, 0,
+                                  false, &ok);
+        return ok ? std::optional<int>(static_cast<int>(labels.indexOf(picked))) : std::nullopt;
+      });
+      if (address) ConnectTo(*address);
       break;
+    }
     case kCmdDisconnect:
     case kToolDisconnect:
       if (!session_->Disconnect()) prompts_->Notice(this, kCannotConnect);

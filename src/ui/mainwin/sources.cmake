@@ -8,6 +8,7 @@ target_sources(veyra_ui PRIVATE
   mainwin/status_area.cpp mainwin/status_area.hpp
   mainwin/ab_controls.cpp mainwin/ab_controls.hpp
   mainwin/about_box.cpp mainwin/about_box.hpp
+  mainwin/processor_choice.cpp mainwin/processor_choice.hpp
   mainwin/main_window.cpp mainwin/main_window_commands.cpp mainwin/main_window.hpp
 )
 
