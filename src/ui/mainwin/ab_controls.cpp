@@ -105,4 +105,9 @@ void AbControls::Update() {
   window_.setWindowTitle(on ? caption_ + " - " + StatusText(ab) : caption_);
 }
 
+void AbControls::SetCaption(const QString& caption) {
+  caption_ = caption;
+  Update();
+}
+
 }  // namespace veyra

@@ -37,6 +37,9 @@ class AbControls : public QObject {
   static constexpr int kButtonX = 8 + 5 * 36 + 40;
   // "A/B: B live", or empty when no comparison runs.
   static QString StatusText(const AbComparison& comparison);
+  // The window title without the comparison ("Veyra ... - SERIAL" while a
+  // processor is connected); the live side is added to it.
+  void SetCaption(const QString& caption);
 
  private:
   void Update();

@@ -136,7 +136,7 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   connect(session_.get(), &DeviceSession::connectionFinished, this, &MainWindow::OnConnectionFinished);
   connect(session_.get(), &DeviceSession::wentOffline, this, [this] {
     status_->SetOnline(false);
-    setWindowTitle(kCaption);
+    ab_->SetCaption(kCaption);
   });
   connect(session_.get(), &DeviceSession::metersUpdated, this, [this] {
     if (view_.ViewMode == 0) return;
@@ -417,7 +417,7 @@ void MainWindow::OnConnectionFinished(const ConnectionResult& result) {
     status_->SetOnline(true);
     // With several processors about, the title tells which one this window drives.
     const QString serial = SerialForAddress(session_->Address());
-    setWindowTitle(serial.isEmpty() ? QString(kCaption) : QString(kCaption) + " - " + serial);
+    ab_->SetCaption(serial.isEmpty() ? QString(kCaption) : QString(kCaption) + " - " + serial);
     RefreshMainWindow();
     EnableChannelControls(store_.System.LockState == 0);
   } else if (!result.Message.empty()) {
