@@ -109,6 +109,14 @@ void ResponseGraph::Reload() {
   Redraw();
 }
 
+void ResponseGraph::ReloadChannels(uint8_t mask) {
+  if (editing_) mask = static_cast<uint8_t>(mask & ~(1u << channel_));
+  if (mask == 0) return;
+  for (int c = 0; c < kChannelSlots; ++c)
+    if ((mask >> c & 1) != 0) curves_->ComputeChannel(c);
+  Redraw();
+}
+
 void ResponseGraph::InitPlot() {
   curves_->SetClientSize(size(), g_decibel_span);
 }
@@ -446,10 +454,12 @@ void ResponseGraph::WriteSection(int filterIndex, int hertz) {
 }
 
 void ResponseGraph::Apply(int filterIndex, const std::function<void(ParameterStore&)>& write) {
+  editing_ = true;
   if (sink_)
     sink_(filterIndex, write);
   else
     write(store_);
+  editing_ = false;
   curves_->RecomputeFilter(channel_, filterIndex);
   Redraw();
   emit filterEdited(filterIndex, mode_);
