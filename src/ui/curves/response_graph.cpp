@@ -100,6 +100,7 @@ void ResponseGraph::SetShownChannels(uint8_t mask) {
 }
 
 void ResponseGraph::SetNamedFilter(int index) {
+  if (index == named_) return;  // every other change redraws by itself
   named_ = index;
   Redraw();
 }

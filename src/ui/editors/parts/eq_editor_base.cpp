@@ -257,7 +257,7 @@ void EqEditorBase::Refreshed(const RefreshScope& scope) {
   // The controls show the editor's own channel only; the graph shows the
   // curves of every channel of the kind.
   if (scope.Touches(spec_.Kind, channel_)) {
-    for (EqBandColumn* column : columns_) column->Reload();
+    for (EqBandColumn* column : columns_) column->ReloadIfChanged();
     SetUpSlider();
     Column(band_)->SetSelected(true);
     bypassAll_->SetDown(allBypassed_);
