@@ -4,8 +4,16 @@
 // again), on an 800 x 400 graph showing eight summed curves, at pixel ratios
 // 1 and 2. Prints the medians and their ratio.
 //
+// Then the whole editor path at pixel ratio 1: the output EQ editor of an
+// Orvane's demo settings over an offline main window, one handle drag step
+// through the change path (store, group copy, refresh, undo step) with the
+// editor repainted and the window's invalidated parts painted, against a
+// full refresh of the window with both repainted. BENCH_PARTS=1 also
+// prints the parts of a drag step.
+//
 //   build/bench/bench_graph [frames per measurement, default 300]
 #include <QApplication>
+#include <QMouseEvent>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,7 +22,14 @@
 #include <vector>
 
 #include "curves/graph_painter.hpp"
+#include "curves/response_graph.hpp"
+#include "editing/edit_context.hpp"
+#include "editing/prompts.hpp"
+#include "editors/output_eq_editor.hpp"
+#include "mainwin/main_window.hpp"
+#include "sim/device_content.hpp"
 #include "state/parameter_store.hpp"
+#include "strips/routing_views.hpp"
 
 namespace veyra {
 namespace {
@@ -73,6 +88,76 @@ void Measure(ParameterStore& store, qreal ratio, int frames) {
   std::printf("dpr %g: drag frame %.2f ms, full redraw %.2f ms (%.2fx)\n", ratio, drag, full, full / drag);
 }
 
+void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& at, Qt::MouseButtons buttons) {
+  QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons,
+                    Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+
+// Returns false when the drag did not reach the store.
+bool MeasureEditor(int frames) {
+  auto store = std::make_unique<ParameterStore>();
+  sim::SimOptions options;
+  options.Model = 3;
+  sim::FillDevice(*store, options);
+  store->Online = 0;  // the window stays offline: nothing waits on a link
+  MainWindowOptions windowOptions;
+  windowOptions.WatchDevices = false;
+  auto window = std::make_unique<MainWindow>(*store, std::move(windowOptions));
+  window->show();
+  window->ShowRoutingView(1);
+  window->RefreshMainWindow();
+  auto editor = std::make_unique<OutputEqEditor>(window->Context(), 0);
+  editor->show();
+  QApplication::processEvents();
+  const auto paint = [&] {
+    editor->repaint();
+    QApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+  };
+  paint();
+
+  ResponseGraph* graph = editor->Graph();
+  const QPoint handle = graph->HandleCentre(2);
+  SendMouse(graph, QEvent::MouseButtonPress, handle, Qt::LeftButton);
+  const EqBand before = store->Outputs[0].Bands[2];
+  const double drag = MedianMs(frames, [&](int i) {
+    // Back and forth, so every step changes the band.
+    const int step = i % 40 < 20 ? i % 40 : 40 - i % 40;
+    SendMouse(graph, QEvent::MouseMove, handle + QPoint(2 * step + 1, -step - 1), Qt::LeftButton);
+    paint();
+  });
+  if (std::getenv("BENCH_PARTS")) {
+    std::printf("paint only %.2f ms\n", MedianMs(frames, [&](int) { paint(); }));
+    const uint64_t computed = graph->Curves().FilterComputations();
+    std::printf("move only %.2f ms\n", MedianMs(frames, [&](int i) {
+                  const int step = i % 40 < 20 ? i % 40 : 40 - i % 40;
+                  SendMouse(graph, QEvent::MouseMove, handle + QPoint(2 * step + 1, -step - 1),
+                            Qt::LeftButton);
+                }));
+    std::printf("filters per move %.1f\n", double(graph->Curves().FilterComputations() - computed) / frames);
+    RefreshScope one;
+    one.Everything = false;
+    one.Outputs = 1;
+    std::printf("narrow refresh only %.2f ms\n",
+                MedianMs(frames, [&](int) { window->Context().Refresh(one); }));
+    std::printf("window views only %.2f ms\n",
+                MedianMs(frames, [&](int) { window->Routing()->RefreshChannels(*store, one); }));
+    std::printf("full refresh only %.2f ms\n", MedianMs(frames, [&](int) { window->RefreshMainWindow(); }));
+  }
+  const bool moved =
+      store->Outputs[0].Bands[2].Freq != before.Freq || store->Outputs[0].Bands[2].Gain != before.Gain;
+  SendMouse(graph, QEvent::MouseButtonRelease, handle, Qt::NoButton);
+  const double full = MedianMs(frames, [&](int) {
+    window->RefreshMainWindow();
+    editor->repaint();
+    window->repaint();
+  });
+  std::printf("dpr 1: editor drag %.2f ms, full refresh %.2f ms (%.2fx)\n", drag, full, full / drag);
+  editor.reset();
+  window->CloseWithoutQuestion();
+  return moved;
+}
+
 }  // namespace
 }  // namespace veyra
 
@@ -86,5 +171,9 @@ int main(int argc, char** argv) {
   store->OutputCount = 8;
   veyra::FillChannels(*store);
   for (qreal ratio : {1.0, 2.0}) veyra::Measure(*store, ratio, frames);
+  if (!veyra::MeasureEditor(frames)) {
+    std::fprintf(stderr, "bench_graph: the drag did not change the band\n");
+    return 1;
+  }
   return 0;
 }

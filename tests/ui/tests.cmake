@@ -50,6 +50,7 @@ if(TARGET veyra_ui AND TARGET veyra_sim)
       ui/system_window_test.cpp
       ui/typed_and_live_test.cpp
       ui/wholesale_test.cpp
+      ui/narrow_refresh_test.cpp
     LIBS veyra::ui veyra::sim Qt6::Test)
 endif()
 

@@ -32,14 +32,25 @@ void GraphCurveSet::SetClientSize(const QSize& client, int decibelSpan) {
 }
 
 void GraphCurveSet::ComputeAll() {
-  for (ChannelCurve& curve : curves_) curve.ComputeAll(true);
+  for (ChannelCurve& curve : curves_) {
+    curve.ComputeAll(true);
+    filterComputations_ += static_cast<uint64_t>(curve.FilterCount());
+  }
   Touch();
+}
+
+void GraphCurveSet::ComputeChannel(int channel) {
+  ChannelCurve& curve = Channel(channel);
+  curve.ComputeAll(true);
+  filterComputations_ += static_cast<uint64_t>(curve.FilterCount());
+  ++generation_[Slot(channel)];
 }
 
 void GraphCurveSet::RecomputeFilter(int channel, int filter) {
   ChannelCurve& curve = Channel(channel);
   if (filter < 0 || filter >= curve.FilterCount()) return;
   curve.Filter(filter).ComputeResponse(true);
+  ++filterComputations_;
   curve.SumChannelCurve();
   ++generation_[Slot(channel)];
 }

@@ -28,8 +28,12 @@ class GraphCurveSet {
   void SetClientSize(const QSize& client, int decibelSpan);
   // Every filter from its record, then every channel's sum.
   void ComputeAll();
+  // Every filter of one channel from its record, and its sum.
+  void ComputeChannel(int channel);
   // One filter from its record and its channel's sum: all a drag needs.
   void RecomputeFilter(int channel, int filter);
+  // How many filter responses were computed since the set was made.
+  uint64_t FilterComputations() const { return filterComputations_; }
 
   ChannelCurve& Channel(int channel) { return curves_[Slot(channel)]; }
   const ChannelCurve& Channel(int channel) const { return curves_[Slot(channel)]; }
@@ -53,6 +57,7 @@ class GraphCurveSet {
   PlotRect plot_{};
   int span_ = kDefaultDecibelSpan;
   std::array<uint32_t, kChannelSlots> generation_{};
+  uint64_t filterComputations_ = 0;
 };
 
 // How a picture is drawn: in the program's dark skin, or for paper, where

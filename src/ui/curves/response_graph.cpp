@@ -100,12 +100,21 @@ void ResponseGraph::SetShownChannels(uint8_t mask) {
 }
 
 void ResponseGraph::SetNamedFilter(int index) {
+  if (index == named_) return;  // every other change redraws by itself
   named_ = index;
   Redraw();
 }
 
 void ResponseGraph::Reload() {
   curves_->ComputeAll();
+  Redraw();
+}
+
+void ResponseGraph::ReloadChannels(uint8_t mask) {
+  if (editing_) mask = static_cast<uint8_t>(mask & ~(1u << channel_));
+  if (mask == 0) return;
+  for (int c = 0; c < kChannelSlots; ++c)
+    if ((mask >> c & 1) != 0) curves_->ComputeChannel(c);
   Redraw();
 }
 
@@ -446,10 +455,12 @@ void ResponseGraph::WriteSection(int filterIndex, int hertz) {
 }
 
 void ResponseGraph::Apply(int filterIndex, const std::function<void(ParameterStore&)>& write) {
+  editing_ = true;
   if (sink_)
     sink_(filterIndex, write);
   else
     write(store_);
+  editing_ = false;
   curves_->RecomputeFilter(channel_, filterIndex);
   Redraw();
   emit filterEdited(filterIndex, mode_);

@@ -46,6 +46,11 @@ class ResponseGraph : public QWidget {
 
   // Re-reads the store: recomputes every curve and redraws.
   void Reload();
+  // Re-reads the channels of the mask only (bit c: channel c of the graph's
+  // kind). During one of the graph's own edits the edited channel is left
+  // out: the edit recomputes its one filter right after.
+  void ReloadChannels(uint8_t mask);
+  const GraphCurveSet& Curves() const { return *curves_; }
 
   // The decibel span shared by every graph: 30, 25, 20, 15, then 30 again.
   static int DecibelSpan();
@@ -112,6 +117,7 @@ class ResponseGraph : public QWidget {
   int named_ = -1;
   int selected_ = -1;
   Part drag_ = Part::None;
+  bool editing_ = false;  // inside Apply: the sink is running
   double grab_offset_ = 0;  // pointer x minus the dragged width anchor
   int wheel_ = 0;           // the wheel accumulator, -120..+120
   QPoint pointer_;

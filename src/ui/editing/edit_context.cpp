@@ -73,12 +73,18 @@ bool EditContext::CanOpen(WindowKind kind) const {
   return hooks_.CanOpen && hooks_.CanOpen(kind);
 }
 
-void EditContext::Refresh() {
+void EditContext::Refresh(const RefreshScope& scope) {
   if (hooks_.Refresh) {
-    hooks_.Refresh();
+    hooks_.Refresh(scope);
   } else {
-    emit refreshed();
+    NotifyRefreshed(scope);
   }
+}
+
+void EditContext::NotifyRefreshed(const RefreshScope& scope) {
+  scope_ = scope;
+  emit refreshed();
+  scope_ = RefreshScope::All();
 }
 
 void EditContext::SendAll(const std::vector<SendAddress>& addresses) {
@@ -107,6 +113,9 @@ bool EditContext::Apply(const QString& label, const QString& mergeKey,
   // asked for it, and a device that missed the last write catches up.
   SendAll(log.Addresses());
   const bool recorded = !images.empty();
+  // Nothing changed: the control that moved may still show a value the
+  // store does not hold, and which one is not known here.
+  const RefreshScope scope = recorded ? RefreshScope::Of(images) : RefreshScope::All();
   if (recorded) {
     const QString key = mergeKey.isEmpty() ? mergeKey : mergeKey + '#' + QString::number(mergeGeneration_);
     const int steps = history_->count();
@@ -114,7 +123,7 @@ bool EditContext::Apply(const QString& label, const QString& mergeKey,
     // Merged into the step the settings were saved at: they differ from the save now.
     if (history_->count() == steps && history_->isClean()) history_->resetClean();
   }
-  Refresh();
+  Refresh(scope);
   applying_ = false;
   return recorded;
 }

@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "editing/refresh_scope.hpp"
 #include "editing/window_kind.hpp"
 #include "groups/channel_kind.hpp"
 #include "groups/copy_to_group.hpp"
@@ -70,7 +71,7 @@ class EditContext : public QObject {
   struct Hooks {
     // Queues one write built from the store now; false while offline.
     std::function<bool(const SendAddress&)> Send;
-    std::function<void()> Refresh;                           // RefreshMainWindow
+    std::function<void(const RefreshScope&)> Refresh;        // RefreshMainWindow
     std::function<void(WindowKind kind, int channel)> Open;  // opens an editor modally
     std::function<bool(WindowKind kind)> CanOpen;            // the program has that window
     // Queues a device job on the link thread behind the writes queued before
@@ -147,9 +148,15 @@ class EditContext : public QObject {
 
   // ---- Refresh ----------------------------------------------------------------
   // RefreshMainWindow; every open editor re-reads the store on refreshed().
-  void Refresh();
+  // A scope narrower than everything names the channels a change rewrote:
+  // only what shows them needs to follow.
+  void Refresh() { Refresh(RefreshScope::All()); }
+  void Refresh(const RefreshScope& scope);
   // Called by the owner after every refresh, whoever started it.
-  void NotifyRefreshed() { emit refreshed(); }
+  void NotifyRefreshed(const RefreshScope& scope = RefreshScope::All());
+  // The scope of the refresh being announced by refreshed() (everything
+  // outside one).
+  const RefreshScope& Scope() const { return scope_; }
 
   // For the undo steps.
   void SendAll(const std::vector<SendAddress>& addresses);
@@ -186,6 +193,7 @@ class EditContext : public QObject {
   ParameterStore& store_;
   MainWindowPrompts& prompts_;
   Hooks hooks_;
+  RefreshScope scope_;
   QUndoGroup* histories_;
   QUndoStack* history_;
   AbComparison* comparison_;

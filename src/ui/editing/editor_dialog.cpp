@@ -14,7 +14,7 @@ EditorDialog::EditorDialog(EditContext& context, const QString& caption, QWidget
   addAction(undo_);
   addAction(redo_);
   setContextMenuPolicy(Qt::ActionsContextMenu);
-  connect(&context_, &EditContext::refreshed, this, [this] { Reload(); });
+  connect(&context_, &EditContext::refreshed, this, [this] { Refreshed(context_.Scope()); });
 }
 
 void EditorDialog::paintEvent(QPaintEvent*) {

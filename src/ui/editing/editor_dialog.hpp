@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include "editing/refresh_scope.hpp"
+
 namespace veyra {
 
 class EditContext;
@@ -25,6 +27,12 @@ class EditorDialog : public QDialog {
   // Rewrites every control from the store. Called on every refresh; the
   // dialog calls it once itself when it has built its controls.
   virtual void Reload() {}
+  // Called on every refresh with its scope; a dialog that can tell what it
+  // shows of the scope's channels rewrites only that, the rest reload all.
+  virtual void Refreshed(const RefreshScope& scope) {
+    static_cast<void>(scope);
+    Reload();
+  }
   void paintEvent(QPaintEvent* event) override;
 
  private:

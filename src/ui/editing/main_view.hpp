@@ -3,6 +3,7 @@
 // MainWindow::AddView and lives inside MainWindow::MixerArea() or
 // MatrixArea(); the window calls it on its own thread.
 #pragma once
+#include "editing/refresh_scope.hpp"
 
 namespace veyra {
 
@@ -21,6 +22,12 @@ class MainWindowView {
 
   // RefreshMainWindow: rewrite every text and button state from the store.
   virtual void Refresh(const ParameterStore& store) = 0;
+  // A refresh after a change of the scope's channels only; a part that
+  // cannot tell what it shows of them refreshes as a whole.
+  virtual void RefreshChannels(const ParameterStore& store, const RefreshScope& scope) {
+    static_cast<void>(scope);
+    Refresh(store);
+  }
   // EnableChannelControls: the operating controls follow the lock.
   virtual void EnableControls(bool enabled) { static_cast<void>(enabled); }
   // ShowRoutingView: place and show the panels of the view for the model's

@@ -1,5 +1,5 @@
 target_sources(veyra_ui PRIVATE
-  editing/window_kind.hpp editing/main_view.hpp
+  editing/window_kind.hpp editing/main_view.hpp editing/refresh_scope.hpp
   editing/prompts.cpp editing/prompts.hpp
   editing/edit_context.cpp editing/edit_context.hpp
   editing/undo_step.cpp editing/undo_step.hpp

@@ -39,6 +39,21 @@ EditableRecords EditableRecords::From(const ParameterStore& store) {
   return records;
 }
 
+RefreshScope RefreshScope::Of(const std::vector<RecordImage>& images) {
+  RefreshScope scope;
+  scope.Everything = false;
+  for (const RecordImage& image : images) {
+    if (image.Record < kChannelSlots) {
+      scope.Inputs |= static_cast<uint8_t>(1u << image.Record);
+    } else if (image.Record < 2 * kChannelSlots) {
+      scope.Outputs |= static_cast<uint8_t>(1u << (image.Record - kChannelSlots));
+    } else {
+      return All();
+    }
+  }
+  return scope;
+}
+
 std::vector<RecordImage> ChangedRecords(const EditableRecords& before, const ParameterStore& after) {
   std::vector<RecordImage> changed;
   for (int record = 0; record < kRecords; ++record) {
@@ -80,7 +95,7 @@ void UndoStep::redo() {
 void UndoStep::Put(bool after) {
   PutImages(context_.Store(), images_, after);
   context_.SendAll(sent_);
-  context_.Refresh();
+  context_.Refresh(RefreshScope::Of(images_));
   sealed_ = true;  // a step that was undone or redone is complete
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editing/edit_context.hpp"
+#include "editing/refresh_scope.hpp"
 
 namespace veyra {
 

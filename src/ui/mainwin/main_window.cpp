@@ -93,7 +93,7 @@ MainWindow::MainWindow(ParameterStore& store, Options options, QWidget* parent)
   context_ = std::make_unique<EditContext>(store_, *prompts_);
   context_->SetHooks({
       .Send = [this](const SendAddress& a) { return session_->SendWrite(a.Slot, a.Channel, a.Block, a.Group); },
-      .Refresh = [this] { RefreshMainWindow(); },
+      .Refresh = [this](const RefreshScope& scope) { RefreshMainWindow(scope); },
       .Open = [this](WindowKind kind, int channel) { OpenEditor(kind, channel); },
       .CanOpen = [this](WindowKind kind) { return HasWindowOpener(kind); },
       .RunDeviceJob = [this](std::function<void(DeviceLink&)> job) { return session_->RunJob(std::move(job)); },
@@ -325,13 +325,21 @@ void MainWindow::ShowRoutingView(int mode) {
 }
 
 void MainWindow::RefreshMainWindow() {
+  RefreshMainWindow(RefreshScope::All());
+}
+
+void MainWindow::RefreshMainWindow(const RefreshScope& scope) {
   programCaption_->SetText(ProgramCaptionText(store_));
   // The band counts travel in the editor words, where the EQ editors read them.
   UpdateBandCountWords(store_);
-  ForEachView([this](MainWindowView& v) { v.Refresh(store_); });
-  update();
+  if (scope.Everything) {
+    ForEachView([this](MainWindowView& v) { v.Refresh(store_); });
+    update();
+  } else {
+    ForEachView([this, &scope](MainWindowView& v) { v.RefreshChannels(store_, scope); });
+  }
   emit refreshed();
-  context_->NotifyRefreshed();
+  context_->NotifyRefreshed(scope);
 }
 
 void MainWindow::EnableChannelControls(bool enabled) {

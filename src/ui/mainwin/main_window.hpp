@@ -83,6 +83,9 @@ class MainWindow : public QMainWindow {
 
   // ---- Operations -------------------------------------------------------------
   void RefreshMainWindow();
+  // After a change of the scope's channels: their panels and the editors
+  // showing them follow; the rest already shows the store.
+  void RefreshMainWindow(const RefreshScope& scope);
   void EnableChannelControls(bool enabled);
   bool ChannelControlsEnabled() const { return controlsEnabled_; }
   void ShowRoutingView(int mode);

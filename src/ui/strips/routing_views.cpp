@@ -139,8 +139,32 @@ std::vector<ChannelPanel*> RoutingViews::Panels() const {
 }
 
 void RoutingViews::Refresh(const ParameterStore& store) {
+  routing_ = RoutingBits(store);
   for (ChannelPanel* panel : Panels()) panel->Refresh(store);
   matrix_->update();
+}
+
+void RoutingViews::RefreshChannels(const ParameterStore& store, const RefreshScope& scope) {
+  if (scope.Everything || RoutingBits(store) != routing_) {
+    Refresh(store);
+    return;
+  }
+  for (ChannelKind kind : kKinds) {
+    for (int ch = 0; ch < kChannelSlots; ++ch) {
+      if (!scope.Touches(kind, ch)) continue;
+      strips_[Index(kind)][static_cast<size_t>(ch)]->Refresh(store);
+      rows_[Index(kind)][static_cast<size_t>(ch)]->Refresh(store);
+    }
+  }
+  matrix_->update();
+}
+
+uint64_t RoutingViews::RoutingBits(const ParameterStore& store) {
+  uint64_t bits = 0;
+  for (int out = 0; out < kChannelSlots; ++out)
+    for (int in = 0; in < kChannelSlots; ++in)
+      if (Routed(store, out, in)) bits |= uint64_t{1} << (8 * out + in);
+  return bits;
 }
 
 void RoutingViews::EnableControls(bool enabled) {

@@ -54,6 +54,7 @@ class RoutingViews : public QObject, public MainWindowView {
   ~RoutingViews() override;
 
   void Refresh(const ParameterStore& store) override;
+  void RefreshChannels(const ParameterStore& store, const RefreshScope& scope) override;
   void EnableControls(bool enabled) override;
   void LayOut(const RoutingViewState& view, const ParameterStore& store) override;
   void ShowMeters(const ParameterStore& store) override;
@@ -77,6 +78,11 @@ class RoutingViews : public QObject, public MainWindowView {
   void LayOutMixer(const ParameterStore& store, std::vector<QWidget*>& shown);
   void LayOutMatrix(const ParameterStore& store, std::vector<QWidget*>& shown);
   void ShowOnly(const std::vector<QWidget*>& shown);
+
+  // The routing flags of the last refresh, bit 8 * output + input: the
+  // input panels show them too, so a change of them reaches past the outputs.
+  static uint64_t RoutingBits(const ParameterStore& store);
+  uint64_t routing_ = 0;
 
   QWidget* mixerArea_;
   QWidget* matrixArea_;

@@ -1,5 +1,7 @@
 #include "editors/parts/eq_band_column.hpp"
 
+#include <cstring>
+
 #include "controls/skin_button.hpp"
 #include "controls/skin_drop_down.hpp"
 #include "controls/skin_label.hpp"
@@ -138,7 +140,20 @@ void EqBandColumn::SetSelected(bool selected) {
   label_->SetTextColor(selected ? skin::kAccent : skin::kTextDim);
 }
 
+std::array<uint8_t, 17> EqBandColumn::Shown() const {
+  static_assert(sizeof(EqBand) < 17);
+  std::array<uint8_t, 17> bytes{};
+  std::memcpy(bytes.data(), &Record(), sizeof(EqBand));
+  bytes.back() = BandBypassed(context_.Store(), kind_, channel_, band_) ? 1 : 2;
+  return bytes;
+}
+
+void EqBandColumn::ReloadIfChanged() {
+  if (Shown() != shown_) Reload();
+}
+
 void EqBandColumn::Reload() {
+  shown_ = Shown();
   const EqBand& band = Record();
   type_->SetCurrentIndex(band.Type <= 2 ? band.Type : -1);
   freq_->setText(QString::number(band.Freq));

@@ -9,6 +9,8 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -46,6 +48,9 @@ class EqBandColumn : public QWidget {
   void SetChannel(int channel);
   void SetSelected(bool selected);
   void Reload();
+  // Reload when the band's record or bypass differs from what was last
+  // shown: a change of another band or channel leaves the column as it is.
+  void ReloadIfChanged();
 
   SkinDropDown* TypeList() const { return type_; }
   SkinButton* ModeButton(BandMode mode) const;
@@ -64,6 +69,8 @@ class EqBandColumn : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  std::array<uint8_t, 17> Shown() const;  // the band's record and its bypass
+  std::array<uint8_t, 17> shown_{};
   const EqBand& Record() const;
   bool Shelving() const;
 

@@ -249,6 +249,24 @@ void EqEditorBase::ChooseChannel(int channel) {
   Reload();
 }
 
+void EqEditorBase::Refreshed(const RefreshScope& scope) {
+  if (scope.Everything) {
+    Reload();
+    return;
+  }
+  // The controls show the editor's own channel only; the graph shows the
+  // curves of every channel of the kind.
+  if (scope.Touches(spec_.Kind, channel_)) {
+    for (EqBandColumn* column : columns_) column->ReloadIfChanged();
+    SetUpSlider();
+    Column(band_)->SetSelected(true);
+    bypassAll_->SetDown(allBypassed_);
+    if (!phase_->isHidden()) phase_->ShowChannel(spec_.Kind, channel_);
+    ReloadExtras();
+  }
+  graph_->ReloadChannels(scope.Mask(spec_.Kind));
+}
+
 void EqEditorBase::Reload() {
   for (EqBandColumn* column : columns_) column->Reload();
   SetUpSlider();

@@ -63,6 +63,7 @@ class EqEditorBase : public EditorDialog {
 
  protected:
   void Reload() override;
+  void Refreshed(const RefreshScope& scope) override;
   // The derived editor's controls right of the band columns.
   virtual void ReloadExtras() {}
   virtual void ExtrasChannelChanged() {}
