@@ -23,16 +23,8 @@ class ServeProcess {
   explicit ServeProcess(std::vector<std::string> extra, const std::string& device = "sim:orvane,fast") {
     std::vector<std::string> args{VEYRACTL_EXE, "--device", device, "serve", "--listen", "127.0.0.1:0"};
     args.insert(args.end(), extra.begin(), extra.end());
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    pid_ = Spawn(args, actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    fd_ = fds[0];
+    pid_ = SpawnReading(args, &fd_);
+    if (fd_ < 0) return;
     const std::string first = WaitForLine("Listening on ");
     std::sscanf(first.c_str(), "Listening on 127.0.0.1:%d", &port_);
   }

@@ -34,6 +34,23 @@ inline pid_t Spawn(std::vector<std::string> args, const posix_spawn_file_actions
   return posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
+// Spawns argv[0] with its standard output on a pipe; the pipe's read end in
+// *out (-1 when no pipe could be made), the pid or -1.
+inline pid_t SpawnReading(const std::vector<std::string>& args, int* out) {
+  int fds[2];
+  *out = -1;
+  if (pipe(fds) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  const pid_t pid = Spawn(args, actions);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  *out = fds[0];
+  return pid;
+}
+
 inline int WaitFor(pid_t pid) {
   int status = 0;
   while (pid > 0 && waitpid(pid, &status, 0) < 0) {
@@ -73,17 +90,11 @@ class SimServer {
   explicit SimServer(const std::vector<std::string>& options) {
     std::vector<std::string> args{VEYRA_SIM_EXE, "--listen", "127.0.0.1:0"};
     args.insert(args.end(), options.begin(), options.end());
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    pid_ = Spawn(args, actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
+    int fd = -1;
+    pid_ = SpawnReading(args, &fd);
+    if (fd < 0) return;
     // The pipe stays open while the server runs, so that it may still write.
-    output_ = fdopen(fds[0], "r");
+    output_ = fdopen(fd, "r");
     char line[256] = {};
     if (pid_ > 0 && output_ && std::fgets(line, sizeof line, output_)) {
       std::sscanf(line, "Listening on 127.0.0.1:%d", &port_);

@@ -53,16 +53,10 @@ class Gadget {
   explicit Gadget(std::string serial, std::vector<std::string> extra = {}) : serial_(std::move(serial)) {
     std::vector<std::string> args{VEYRA_SIM_EXE, "--hid-gadget", "--fast", "--serial", serial_};
     args.insert(args.end(), extra.begin(), extra.end());
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    pid_ = Spawn(args, actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    output_ = fdopen(fds[0], "r");
+    int fd = -1;
+    pid_ = SpawnReading(args, &fd);
+    if (fd < 0) return;
+    output_ = fdopen(fd, "r");
     char line[512] = {};
     if (pid_ > 0 && output_ && std::fgets(line, sizeof line, output_)) firstLine_ = line;
   }

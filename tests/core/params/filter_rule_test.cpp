@@ -13,22 +13,17 @@
 #include "params/param_change.hpp"
 #include "params/param_script.hpp"
 #include "params/param_table.hpp"
+#include "params_test_support.hpp"
 #include "state/parameter_store.hpp"
 #include "state/scales.hpp"
 
 namespace veyra {
 namespace {
 
-constexpr ChannelKind kOut = ChannelKind::Output;
-constexpr ChannelKind kIn = ChannelKind::Input;
-
-std::unique_ptr<ParameterStore> Orvane() {
-  auto store = std::make_unique<ParameterStore>();
-  InitialiseStore(*store);
-  store->InputCount = 4;
-  store->OutputCount = 8;
-  return store;
-}
+using test::kIn;
+using test::kOut;
+using test::Orvane;
+using test::ScriptNotes;
 
 uint16_t& SectionFreq(ParameterStore& s, int ch, int section) {
   return s.Outputs[ch].Crossover[section].Freq;
@@ -111,14 +106,7 @@ TEST(FilterRule, ScriptsSayWhatWasLimited) {
     c.start(*store, kChannel);
     const std::string channel = c.kind == kOut ? "output 2" : "input B";
     const std::string word = std::string(c.name) + "=" + c.typed;
-    std::vector<ScriptSection> sections;
-    std::vector<std::vector<ScriptAssignment>> assignments;
-    const ScriptModel model{4, 8, ScriptTarget::File};
-    ASSERT_FALSE(SplitSections(ScriptWords(channel + " " + word).value(), model, sections)) << c.what;
-    ASSERT_FALSE(ReadAssignments(*store, sections, model, assignments)) << c.what;
-    ChangeLog log;
-    std::vector<std::string> notes;
-    ApplyAssignments(*store, sections, assignments, true, log, &notes);
+    const std::vector<std::string> notes = ScriptNotes(*store, channel + " " + word);
     EXPECT_EQ(Code(*store, c), c.expected) << c.what;
     EXPECT_EQ(notes.size(), c.limit == ChangeLimit::None ? 0u : 1u) << c.what;
     if (notes.empty()) continue;
@@ -132,23 +120,15 @@ TEST(FilterRule, ScriptNotesNameTheReason) {
   auto store = Orvane();
   Crossover(*store, 2, 100, 2000);
   Band2(*store, kIn, 0, EqType::Peaking, 12000);
-  std::vector<ScriptSection> sections;
-  std::vector<std::vector<ScriptAssignment>> assignments;
-  const ScriptModel model{4, 8, ScriptTarget::File};
-  ASSERT_FALSE(SplitSections(ScriptWords("output 3 xover.hp.freq=5k eq1.freq=40000 eq1.freq=30000 input A "
-                                         "eq2.type=lshlf eq2.gain=-40dB")
-                                 .value(),
-                             model, sections));
-  ASSERT_FALSE(ReadAssignments(*store, sections, model, assignments));
-  ChangeLog log;
-  std::vector<std::string> notes;
-  ApplyAssignments(*store, sections, assignments, true, log, &notes);
-  EXPECT_EQ(notes, (std::vector<std::string>{
-                       "output 3 xover.hp.freq=5k: limited to 2000Hz, the low-pass frequency",
-                       "output 3 eq1.freq=40000: limited to 30000Hz, the highest",
-                       "input A eq2.type=lshlf: eq2.freq limited to 2000Hz, a low shelf's highest",
-                       "input A eq2.gain=-40dB: limited to -30.0dB, the lowest",
-                   }));
+  EXPECT_EQ(ScriptNotes(*store,
+                        "output 3 xover.hp.freq=5k eq1.freq=40000 eq1.freq=30000 input A "
+                        "eq2.type=lshlf eq2.gain=-40dB"),
+            (std::vector<std::string>{
+                "output 3 xover.hp.freq=5k: limited to 2000Hz, the low-pass frequency",
+                "output 3 eq1.freq=40000: limited to 30000Hz, the highest",
+                "input A eq2.type=lshlf: eq2.freq limited to 2000Hz, a low shelf's highest",
+                "input A eq2.gain=-40dB: limited to -30.0dB, the lowest",
+            }));
 }
 
 // The graph writes a record and hands it to the change path.

@@ -10,37 +10,20 @@
 
 #include "params/eq_bands.hpp"
 #include "params/param_table.hpp"
+#include "params_test_support.hpp"
 #include "state/parameter_store.hpp"
 
 namespace veyra {
 namespace {
 
-constexpr ChannelKind kIn = ChannelKind::Input;
-constexpr ChannelKind kOut = ChannelKind::Output;
-const ScriptModel kOrvaneFile{4, 8, ScriptTarget::File};
-
-std::unique_ptr<ParameterStore> Orvane() {
-  auto store = std::make_unique<ParameterStore>();
-  InitialiseStore(*store);
-  store->InputCount = 4;
-  store->OutputCount = 8;
-  return store;
-}
+using test::kIn;
+using test::kOrvaneFile;
+using test::kOut;
+using test::Orvane;
+using test::RunScript;
 
 std::vector<std::string> Words(const std::string& text) {
   return ScriptWords(text).value();
-}
-
-// Runs a script; the error text, or "" when it applied.
-std::string RunScript(ParameterStore& store, const std::string& text, ChangeLog* log = nullptr,
-                      bool links = true, const ScriptModel& model = kOrvaneFile) {
-  std::vector<ScriptSection> sections;
-  std::vector<std::vector<ScriptAssignment>> assignments;
-  if (auto error = SplitSections(Words(text), model, sections)) return *error;
-  if (auto error = ReadAssignments(store, sections, model, assignments)) return *error;
-  ChangeLog own;
-  ApplyAssignments(store, sections, assignments, links, log ? *log : own);
-  return {};
 }
 
 std::string Value(const ParameterStore& store, ChannelKind kind, int channel, const char* name) {
